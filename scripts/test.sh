@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The one test command: set-up, build, every test.
+#   scripts/test.sh                  normal build in build/
+#   scripts/test.sh --sanitize=asan  AddressSanitizer + UndefinedBehaviorSanitizer in build-asan/
+#   scripts/test.sh --sanitize=tsan  ThreadSanitizer in build-tsan/
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+sanitize=""
+for arg in "$@"; do
+    case "$arg" in
+        --sanitize=asan) sanitize="address,undefined" ;;
+        --sanitize=tsan) sanitize="thread" ;;
+        *) echo "usage: scripts/test.sh [--sanitize=asan|--sanitize=tsan]" >&2; exit 2 ;;
+    esac
+done
+
+./scripts/setup.sh
+
+build=build
+case "$sanitize" in
+    address,undefined) build=build-asan ;;
+    thread) build=build-tsan ;;
+esac
+
+cmake -S . -B "$build" -G Ninja -DTARVIS_WERROR=ON -DTARVIS_SANITIZE="$sanitize"
+cmake --build "$build" -j"$(nproc)"
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
