@@ -1,0 +1,126 @@
+#include "sim/control.h"
+
+#include <vector>
+
+namespace qd470sim {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::vector<std::string_view> words(std::string_view line) {
+    std::vector<std::string_view> out;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && isBlank(line[i]))
+            ++i;
+        const std::size_t start = i;
+        while (i < line.size() && !isBlank(line[i]))
+            ++i;
+        if (i > start)
+            out.push_back(line.substr(start, i - start));
+    }
+    return out;
+}
+
+ControlReply error(std::string text) {
+    return {"error: " + text, false};
+}
+
+ControlReply sent(const Bytes& bytes) {
+    return {"ok sent " + hexBytes(bytes), false};
+}
+
+// Hexadecimal bytes from `args`, or an error naming the first that is not one.
+std::optional<Bytes> hexArguments(std::span<const std::string_view> args, std::string& bad) {
+    Bytes out;
+    for (const std::string_view a : args) {
+        const auto b = parseHexByte(a);
+        if (!b) {
+            bad = a;
+            return std::nullopt;
+        }
+        out.push_back(*b);
+    }
+    return out;
+}
+
+std::optional<bool> onOffArgument(const std::vector<std::string_view>& w) {
+    if (w.size() != 2)
+        return std::nullopt;
+    if (w[1] == "on")
+        return true;
+    if (w[1] == "off")
+        return false;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string_view controlHelp() {
+    return "ok commands: send HEX... | status CODE [PAYLOAD...] | text STRING | silent on|off | "
+           "escape on|off | xon | xoff | state | help | quit";
+}
+
+ControlReply runControl(Modem& modem, std::string_view line) {
+    while (!line.empty() && isBlank(line.back()))
+        line.remove_suffix(1);
+    const auto w = words(line);
+    if (w.empty())
+        return {};
+    const std::string_view cmd = w[0];
+    const std::span<const std::string_view> args(w.data() + 1, w.size() - 1);
+
+    if (cmd == "send" || cmd == "status") {
+        if (args.empty())
+            return error(cmd == "send" ? "send needs at least one hexadecimal byte"
+                                       : "status needs a status code");
+        std::string bad;
+        const auto bytes = hexArguments(args, bad);
+        if (!bytes)
+            return error("'" + bad + "' is not a hexadecimal byte (00 to FF)");
+        if (cmd == "send")
+            return sent(modem.sendRaw(*bytes));
+        return sent(modem.sendStatus(bytes->front(), Bytes(bytes->begin() + 1, bytes->end())));
+    }
+    if (cmd == "text") {
+        // Everything after "text " is the text, blanks included.
+        const std::size_t start = line.find(cmd) + cmd.size() + 1;
+        if (start >= line.size())
+            return error("text needs a string");
+        std::string why;
+        const auto bytes = unescape(line.substr(start), why);
+        if (!bytes)
+            return error(why);
+        return sent(modem.sendText(*bytes));
+    }
+    if (cmd == "silent" || cmd == "escape") {
+        const auto on = onOffArgument(w);
+        if (!on)
+            return error(std::string(cmd) + " needs on or off");
+        if (cmd == "silent")
+            modem.setSilent(*on);
+        else
+            modem.setEscapeMode(*on);
+        return {"ok " + std::string(cmd) + (*on ? " on" : " off"), false};
+    }
+    if (cmd == "xon" || cmd == "xoff") {
+        const auto bytes = modem.sendFlow(cmd == "xon");
+        if (!bytes)
+            return error(std::string(cmd) +
+                         " needs escape mode (hardware 800A or 800B after the identification, "
+                         "or 'escape on'); outside it the byte would be data");
+        return sent(*bytes);
+    }
+    if (cmd == "state")
+        return {"ok " + modem.stateLine(), false};
+    if (cmd == "help")
+        return {std::string(controlHelp()), false};
+    if (cmd == "quit")
+        return {"ok bye", true};
+    return error("unknown command '" + std::string(cmd) + "' (try 'help')");
+}
+
+} // namespace qd470sim
