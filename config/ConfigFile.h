@@ -36,8 +36,9 @@ LoadResult ReadConfiguration(const QString& path, Settings& s, const ScreenConte
 // only for hardware that takes one (HasTransmitGain) and only with a code of 32..40.
 QByteArray FormatConfiguration(const Settings& s, const QString& hardwareVersion);
 
-// Replaces the file at path by bytes as a whole: the bytes go to a new file in the same folder,
-// which is flushed to disk and then renamed over path. On failure the previous file is left as
+// Replaces the file at path by bytes as a whole: the bytes go to a new hidden file in the same
+// folder, which is flushed to disk and then renamed over path (over the file a link at path
+// points to). On failure the previous file is left as
 // it was, nothing partly written remains, false is returned and errorText (when given) names
 // the file and the reason.
 bool WriteConfigurationFile(const QString& path, const QByteArray& bytes, QString* errorText);

@@ -157,6 +157,8 @@ struct Settings {
     QString TransmitColor;
     // Read but never written: the receive pane's font before ReceiveFont is read.
     QString RXTextFontName;
+
+    friend bool operator==(const Settings&, const Settings&) = default;
 };
 
 // The serial port's name: "COM" followed by the ComPort value ("COM" alone when it is empty).
