@@ -1,0 +1,456 @@
+#include "shell/Unit1.h"
+#include "config/ConfigFile.h"
+#include "config/Jw_utils.h"
+#include "link/PortNames.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/EventPump.h"
+#include "platform/WindowMessage.h"
+#include "shell/InitialSettings.h"
+#include "tuning/SoundCardEngine.h"
+#include "tuning/ToolWindows.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace tarvis {
+
+namespace {
+
+// The closing steps give the last command about this long to leave; the port is not closed
+// before the transmit queue has drained or this much more time has passed.
+constexpr int kFinalDrainMs = 1000;
+
+struct PaneLayout {
+    int width;
+    Qt::Alignment alignment;
+};
+constexpr PaneLayout kStatusPanes[9] = {
+    {70, Qt::AlignHCenter}, {130, Qt::AlignLeft}, {75, Qt::AlignLeft},
+    {75, Qt::AlignLeft},    {100, Qt::AlignLeft}, {52, Qt::AlignLeft},
+    {52, Qt::AlignLeft},    {52, Qt::AlignHCenter}, {10, Qt::AlignRight},
+};
+
+} // namespace
+
+TForm1::TForm1(Environment environment)
+    : env_(std::move(environment)), folders_(ComputeFolders(env_.workingDirectory)),
+      link_(ModemLink::Context{*env_.clock, *env_.pump, env_.engine,
+                               [this] { PostWindowMessage(this, kTxReadyMessage); },
+                               [this] { return terminal.OperatingMode; }},
+            env_.makePort()) {
+    setObjectName(QStringLiteral("Form1"));
+    resize(1284, 758);
+    CreateMenus();
+    CreateToolBars();
+    CreatePanes();
+    CreateStatusBar();
+    CreateTimers();
+
+    AmplitudeTuneFrm = new TAmplitudeTuneFrm(this);
+    FrequencyTuneFrm = new TFrequencyTuneFrm(this);
+    MirvolStatisticsFrm = new TMirvolStatisticsFrm(this);
+    SoundTuneFrm = new TSoundTuneFrm(this);
+
+    link_.CreateDisplayThread(*this);
+
+    mnuCodeAmtor->setText(QStringLiteral("&AMTOR"));
+    setWindowTitle(QStringLiteral("Vantor Tarvis ") + QLatin1String(kVersionText));
+
+    for (const QString& failure : CreateMissingFolders(folders_)) {
+        env_.dialogs->ShowMessage(failure);
+    }
+}
+
+TForm1::~TForm1() {
+    // The last command queued at closing must reach the modem before the port goes.
+    const std::uint32_t start = env_.clock->TickCount();
+    while (link_.IoThreadsRunning() && link_.PendingTransmitCount() > 0 &&
+           env_.clock->TickCount() - start < static_cast<std::uint32_t>(kFinalDrainMs)) {
+        env_.clock->Sleep(1);
+    }
+    delete AmplitudeTuneFrm;
+    delete FrequencyTuneFrm;
+    delete MirvolStatisticsFrm;
+    delete SoundTuneFrm;
+    link_.StopDisplayThread();
+    link_.StopIoThreads();
+    link_.ClosePort();
+    env_.engine->StopSoundCard();
+}
+
+QTimer* TForm1::MakeTimer(int intervalMs) {
+    auto* timer = new QTimer(this);
+    timer->setInterval(intervalMs);
+    return timer;
+}
+
+void TForm1::CreateTimers() {
+    TimeDisplayTimer = MakeTimer(250);
+    CommandTimer = MakeTimer(5000);
+    ResetTimer = MakeTimer(6000);
+    WaitTimer = MakeTimer(1000);
+    MonitorTimer = MakeTimer(15000);
+    CQTimer = MakeTimer(5000);
+    ClearFAXPanelTimer = MakeTimer(1000);
+    ResponseTimer = MakeTimer(1000);
+}
+
+void TForm1::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    mnuFiles = bar->addMenu(QStringLiteral("&Files"));
+    saveconfig = mnuFiles->addAction(QStringLiteral("&Save Configuration"));
+    connect(saveconfig, &QAction::triggered, this, [this] { SaveConfiguration(); });
+    mnuFiles->addSeparator();
+    mnuFilesExit = mnuFiles->addAction(QStringLiteral("E&xit"));
+    connect(mnuFilesExit, &QAction::triggered, this, &QWidget::close);
+
+    mnuEdit = bar->addMenu(QStringLiteral("E&dit"));
+
+    mnuView = bar->addMenu(QStringLiteral("View&s"));
+    mnuViewEchoData = mnuView->addAction(QStringLiteral("&Echo Enabled"));
+    mnuViewEchoData->setCheckable(true);
+    mnuViewAmpTune = mnuView->addAction(QStringLiteral("&Amp Tune"));
+    mnuViewAmpTune->setToolTip(QStringLiteral("Toggle Tuners ON/OFF"));
+    mnuViewFreqTune = mnuView->addAction(QStringLiteral("&Freq Tune"));
+    mnuViewMirvolStat = mnuView->addAction(QStringLiteral("&Mirvol Stats"));
+    mnuSoundCardTune = mnuView->addAction(QStringLiteral("&Sound Card Tune"));
+    for (QAction* a : {mnuViewAmpTune, mnuViewFreqTune, mnuViewMirvolStat, mnuSoundCardTune}) {
+        a->setCheckable(true);
+    }
+    mnuSoundCardTune->setEnabled(false);
+
+    mnuConfigure = bar->addMenu(QStringLiteral("C&onfigure"));
+
+    mnuCode = bar->addMenu(QStringLiteral("&Code"));
+    mnuCodeMirvol = mnuCode->addAction(QStringLiteral("&MIRVOL"));
+    mnuCodeAmtor = mnuCode->addAction(QStringLiteral("AMTOR"));
+    mnuCodePMode = mnuCode->addAction(QStringLiteral("&P-Mode"));
+    mnuCodeBaudot = mnuCode->addAction(QStringLiteral("&Baudot"));
+    mnuCodeAscii = mnuCode->addAction(QStringLiteral("A&SCII"));
+    mnuCodePSK31 = mnuCode->addAction(QStringLiteral("&PSK31 (Sound Card)"));
+    mnuCodePSK31->setEnabled(false);
+
+    mnuSpecial = bar->addMenu(QStringLiteral("Specia&l"));
+    mnuHelp = bar->addMenu(QStringLiteral("&Help"));
+}
+
+void TForm1::CreateToolBars() {
+    auto make = [this](const char* name) {
+        auto* bar = new QToolBar(QLatin1String(name), this);
+        bar->setObjectName(QLatin1String(name));
+        bar->setFixedHeight(46);
+        bar->setIconSize(QSize(24, 24));
+        bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        bar->setMovable(false);
+        addToolBar(Qt::TopToolBarArea, bar);
+        bar->hide();
+        return bar;
+    };
+    MVLToolBar = make("MVLToolBar");
+    AmtorToolBar = make("AmtorToolBar");
+    PModeToolBar = make("PModeToolBar");
+    BaudotToolBar = make("BaudotToolBar");
+    AsciiToolBar = make("AsciiToolBar");
+    PSKToolBar = make("PSKToolBar");
+}
+
+void TForm1::CreatePanes() {
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    Splitter2 = new QSplitter(Qt::Vertical, panel);
+    reRXData = new QTextEdit(Splitter2);
+    reRXData->setAccessibleName(QStringLiteral("Receive pane"));
+    reTXData = new QTextEdit(Splitter2);
+    reTXData->setAccessibleName(QStringLiteral("Transmit pane"));
+    for (QTextEdit* pane : {reRXData, reTXData}) {
+        pane->setAcceptRichText(false);
+        pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        pane->setFont(QFont(QStringLiteral("Fixedsys")));
+        pane->setTabChangesFocus(false);
+    }
+    reRXData->setReadOnly(true);
+    reTXData->setMinimumHeight(30);
+    Splitter2->setStretchFactor(0, 1);
+    Splitter2->setStretchFactor(1, 0);
+    Splitter2->setSizes({700, 52});
+    layout->addWidget(Splitter2);
+    setCentralWidget(panel);
+}
+
+void TForm1::CreateStatusBar() {
+    StatusBar1 = statusBar();
+    StatusBar1->setFixedHeight(23);
+    StatusBar1->setSizeGripEnabled(false);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(12);
+    font.setBold(true);
+    for (int i = 0; i < 9; ++i) {
+        auto* pane = new QLabel(StatusBar1);
+        pane->setFont(font);
+        pane->setMinimumWidth(kStatusPanes[i].width);
+        pane->setAlignment(kStatusPanes[i].alignment | Qt::AlignVCenter);
+        pane->setFrameShape(QFrame::Panel);
+        pane->setFrameShadow(QFrame::Sunken);
+        StatusBar1->addWidget(pane, i == 8 ? 1 : 0);
+        StatusPanes[static_cast<std::size_t>(i)] = pane;
+    }
+    StatusPanes[0]->setText(QStringLiteral("MIRVOL"));
+    StatusBar1->hide();
+}
+
+void TForm1::SetStatusPane(int pane, const QString& text) {
+    StatusPanes[static_cast<std::size_t>(pane)]->setText(text);
+}
+
+QString TForm1::StatusPaneText(int pane) const {
+    return StatusPanes[static_cast<std::size_t>(pane)]->text();
+}
+
+QString TForm1::ConfigurationPath() const { return folders_.config + QStringLiteral("tarvis.ini"); }
+
+void TForm1::LoadConfiguration() {
+    ScreenContext screen;
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        screen.screenWidth = primary->geometry().width();
+        screen.screenHeight = primary->geometry().height();
+    }
+    screen.ampTuneWidth = AmplitudeTuneFrm->width();
+    screen.freqTuneWidth = FrequencyTuneFrm->width();
+    screen.mirvolStatWidth = MirvolStatisticsFrm->width();
+    screen.soundTuneWidth = SoundTuneFrm->width();
+    screen.transmitFontName = QStringLiteral("Fixedsys");
+    const LoadResult result = ReadConfiguration(ConfigurationPath(), settings, screen);
+    terminal.ListenState = result.ListenState;
+    EchoDataChecked = result.EchoDataChecked;
+    mnuViewEchoData->setChecked(EchoDataChecked);
+    PortName = tarvis::PortName(settings);
+    ApplyScreenSettings();
+}
+
+void TForm1::ApplyScreenSettings() {
+    const Settings& s = settings;
+    resize(s.MainWidth, s.MainHeight);
+    move(s.MainLeft, s.MainTop);
+    const int transmitHeight = std::max(30, s.TransmitHeight);
+    Splitter2->setSizes({std::max(1, s.MainHeight - transmitHeight), transmitHeight});
+
+    struct ToolPlace {
+        QWidget* window;
+        QAction* item;
+        bool flag;
+        bool* startFlag;
+        int left;
+        int top;
+    };
+    const ToolPlace places[] = {
+        {AmplitudeTuneFrm, mnuViewAmpTune, s.AmpTune, &AmpTuneAtStart, s.AmpTuneLeft, s.AmpTuneTop},
+        {FrequencyTuneFrm, mnuViewFreqTune, s.FreqTune, &FreqTuneAtStart, s.FreqTuneLeft, s.FreqTuneTop},
+        {MirvolStatisticsFrm, mnuViewMirvolStat, s.MirvolStat, &MirvolStatAtStart, s.MirvolStatLeft,
+         s.MirvolStatTop},
+        {SoundTuneFrm, mnuSoundCardTune, s.SoundTune, &SoundTuneAtStart, s.SoundTuneLeft, s.SoundTuneTop},
+    };
+    for (const ToolPlace& p : places) {
+        *p.startFlag = p.flag;
+        p.item->setChecked(p.flag);
+        p.window->move(p.left, p.top);
+    }
+
+    auto applyPane = [](QTextEdit* pane, const QString& font, int size, const QString& background) {
+        QFont f(font);
+        if (size > 0) {
+            f.setPointSize(size);
+        }
+        pane->setFont(f);
+        QPalette palette = pane->palette();
+        palette.setColor(QPalette::Base, ColorFromName(background));
+        pane->setPalette(palette);
+    };
+    applyPane(reRXData, s.ReceiveFont, s.ReceiveTextSize, s.ReceiveColor);
+    applyPane(reTXData, s.TransmitFont, s.TransmitTextSize, s.TransmitColor);
+    reTXData->setTextColor(ColorFromName(s.TransmitTextColor));
+}
+
+void TForm1::CopyWindowsIntoSettings() {
+    Settings& s = settings;
+    s.MainLeft = pos().x();
+    s.MainTop = pos().y();
+    s.MainWidth = width();
+    s.MainHeight = height();
+    s.TransmitHeight = reTXData->height();
+    s.AmpTune = AmplitudeTuneFrm->isVisible();
+    s.AmpTuneLeft = AmplitudeTuneFrm->pos().x();
+    s.AmpTuneTop = AmplitudeTuneFrm->pos().y();
+    s.FreqTune = FrequencyTuneFrm->isVisible();
+    s.FreqTuneLeft = FrequencyTuneFrm->pos().x();
+    s.FreqTuneTop = FrequencyTuneFrm->pos().y();
+    s.MirvolStat = MirvolStatisticsFrm->isVisible();
+    s.MirvolStatLeft = MirvolStatisticsFrm->pos().x();
+    s.MirvolStatTop = MirvolStatisticsFrm->pos().y();
+    s.SoundTune = SoundTuneFrm->isVisible();
+    s.SoundTuneLeft = SoundTuneFrm->pos().x();
+    s.SoundTuneTop = SoundTuneFrm->pos().y();
+    s.ReceiveFont = reRXData->font().family();
+    s.ReceiveTextSize = reRXData->font().pointSize();
+    s.TransmitFont = reTXData->font().family();
+    s.TransmitTextSize = reTXData->font().pointSize();
+}
+
+bool TForm1::SaveConfiguration() {
+    CopyWindowsIntoSettings();
+    QString error;
+    if (!WriteConfigurationFile(ConfigurationPath(),
+                                FormatConfiguration(settings, identity.hardwareVersion), &error)) {
+        env_.dialogs->MessageBox(QStringLiteral("The configuration could not be saved.\n\n") + error,
+                                 QStringLiteral("ERROR"), BoxButtons::Ok, BoxIcon::Stop);
+        return false;
+    }
+    ConfigChanged = false;
+    return true;
+}
+
+bool TForm1::OpenModem() {
+    const std::string device = ComPortDevice(folders_.home.toStdString(), PortName.toStdString());
+    if (device.empty() || !link_.OpenPort(device)) {
+        const QString reason = device.empty() ? QStringLiteral("no such port")
+                                              : QString::fromStdString(link_.Port().ErrorText());
+        env_.dialogs->MessageBox(QStringLiteral("Cannot open the serial port %1: %2").arg(PortName, reason),
+                                 QStringLiteral("ERROR"), BoxButtons::Ok, BoxIcon::Stop);
+        hide();
+        return false;
+    }
+    link_.Flags().dispatchPaused = false;
+    link_.Ring().Reset();
+    link_.StartIoThreads();
+    return true;
+}
+
+bool TForm1::OpenSoundCard() {
+    const bool opened = env_.engine->StartSoundCard(this) == 0;
+    mnuSoundCardTune->setEnabled(opened);
+    mnuCodePSK31->setEnabled(opened);
+    if (!opened) {
+        env_.dialogs->ShowMessage(
+            QStringLiteral("Error Opening Sound Card\nSound Card Tuning and PSK31 is disabled"));
+        return false;
+    }
+    env_.engine->SetFFTMode(1, 255, 1);
+    return true;
+}
+
+void TForm1::SendInitialSettings() {
+    const InitialSettingsOutcome outcome = SendInitialModemSettings(
+        settings, identity, terminal, [this](const Bytes& command) { SendCommand(command); });
+    AmplitudeTuneFrm->SetSquelchMarkers(outcome.squelchMarkerLeft,
+                                        !outcome.squelchMarkersHidden &&
+                                            AmplitudeTuneFrm->PrintSquelch->isVisible());
+    link_.Framer().SetEscapeMode(outcome.escapeMode);
+}
+
+void TForm1::FinishStartup() {
+    const std::pair<bool, QWidget*> windows[] = {{AmpTuneAtStart, AmplitudeTuneFrm},
+                                                 {FreqTuneAtStart, FrequencyTuneFrm},
+                                                 {MirvolStatAtStart, MirvolStatisticsFrm},
+                                                 {SoundTuneAtStart, SoundTuneFrm}};
+    for (const auto& [flag, window] : windows) {
+        if (flag) {
+            window->show();
+        }
+    }
+    if (DisplayThread* display = link_.Display(); display != nullptr && display->IsSuspended()) {
+        display->Resume();
+    }
+    TimeDisplayTimer->start();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (closed_) {
+        return;
+    }
+    closed_ = true;
+    link_.SetRts(false);
+    link_.SetDtr(false);
+    CommandTimer->stop();
+    link_.Flags().running = false;
+    link_.Flags().dispatchPaused = true;
+    TextSending = false;
+    link_.ClearTransmitQueue();
+    link_.QueueDirect(Command(kCmdModemReset));
+    for (QTimer* timer : {TimeDisplayTimer, WaitTimer, CommandTimer, ResponseTimer, CQTimer}) {
+        timer->stop();
+    }
+    SaveConfiguration();
+    for (int i = 0; i < 20; ++i) {
+        env_.clock->Sleep(1);
+        env_.pump->ProcessPendingEvents();
+    }
+}
+
+bool TForm1::event(QEvent* event) {
+    switch (static_cast<int>(event->type())) {
+    case kTxReadyMessage:
+        // The transmit pump runs here once typed text is released to the modem.
+        return true;
+    case kFftDataMessage:
+    case kSoundCharMessage:
+    case kSoundMessage2026:
+    case kSoundMessage2028:
+    case kTuneClickMessage:
+        // The sound-card mode takes these once it is built; until then they are consumed.
+        return true;
+    default:
+        return QMainWindow::event(event);
+    }
+}
+
+void TForm1::DecodeStatus(std::uint8_t code) {
+    // 31 and 30 bracket the modem's echo of what it has sent; the other reports are the
+    // status decoder's.
+    if (code == 0x31) {
+        link_.Flags().echo = true;
+    } else if (code == 0x30) {
+        link_.Flags().echo = false;
+    }
+}
+
+void TForm1::ShowCharacter(std::uint8_t character) {
+    // A carriage return is the line break; a line feed alone makes none.
+    if (character == 0x0A) {
+        return;
+    }
+    const char shown = character == 0x0D ? '\n' : static_cast<char>(character);
+    if (shown != '\n' && (character < 0x20 || character > 0x7E)) {
+        return;
+    }
+    const bool echo = link_.Flags().echo;
+    QTextCursor cursor(reRXData->document());
+    cursor.movePosition(QTextCursor::End);
+    QTextCharFormat format;
+    format.setForeground(ColorFromName(echo ? settings.EchoTextColor : settings.ReceiveTextColor));
+    cursor.insertText(QString(QLatin1Char(shown)), format);
+    reRXData->setTextCursor(cursor);
+    reRXData->ensureCursorVisible();
+}
+
+void TForm1::BinaryControl(std::uint8_t) {
+    // SOH starts a control sequence of the binary file transfer between two stations.
+}
+
+void TForm1::WriteReceivedByte(std::uint8_t) {
+    // Bytes of a binary file go to its receive file once a transfer has opened one.
+}
+
+} // namespace tarvis

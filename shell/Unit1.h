@@ -1,0 +1,154 @@
+#pragma once
+// The main window: it owns the modem link, the settings, the terminal state, every widget and
+// every timer for the life of the program. The behaviour of each part of the program lives
+// in its own files and works on this state.
+#include "config/Settings.h"
+#include "link/ModemIdentity.h"
+#include "link/ModemLink.h"
+#include "modes/TerminalState.h"
+#include "shell/Environment.h"
+#include "shell/Folders.h"
+
+#include <QMainWindow>
+#include <array>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QTextEdit;
+class QTimer;
+class QToolBar;
+
+namespace tarvis {
+
+class TAmplitudeTuneFrm;
+class TFrequencyTuneFrm;
+class TMirvolStatisticsFrm;
+class TSoundTuneFrm;
+
+inline constexpr char kVersionText[] = "3.0.5";
+
+class TForm1 : public QMainWindow, public DispatchTarget {
+public:
+    explicit TForm1(Environment environment);
+    ~TForm1() override;
+
+    // --- start-up steps, run by the splash sequence ---
+    void LoadConfiguration();
+    // Opens the configured port and starts the receive and transmit threads. False when the
+    // start-up cannot go on (the main window has been hidden).
+    bool OpenModem();
+    // True when the sound card was opened.
+    bool OpenSoundCard();
+    void SendInitialSettings();
+    // Shows the floating windows whose start flags are set, resumes dispatch, starts the clock.
+    void FinishStartup();
+
+    // Rewrites the configuration file from the settings and the windows as they stand; false
+    // (after telling the operator) when it could not be written.
+    bool SaveConfiguration();
+
+    // --- talking to the modem ---
+    void SendCommand(const Bytes& command) { link_.SendCommand(command); }
+    void SendByte(std::uint8_t byte) { link_.SendByte(byte); }
+    void SendText(const Bytes& text) { link_.SendText(text); }
+    ModemLink& Link() { return link_; }
+
+    // --- shared state ---
+    const Folders& GetFolders() const { return folders_; }
+    Settings settings;
+    bool ConfigChanged = false;
+    // "COM" and the port number.
+    QString PortName;
+    TerminalState terminal;
+    ModemIdentity identity;
+    bool EchoDataChecked = false;
+    // Start flags of the floating windows, from the configuration.
+    bool AmpTuneAtStart = false;
+    bool FreqTuneAtStart = false;
+    bool MirvolStatAtStart = false;
+    bool SoundTuneAtStart = false;
+    // A text file is being sent from disk.
+    bool TextSending = false;
+    Environment& Env() { return env_; }
+
+    // --- widgets ---
+    QTextEdit* reRXData = nullptr;
+    QTextEdit* reTXData = nullptr;
+    QSplitter* Splitter2 = nullptr;
+    std::array<QLabel*, 9> StatusPanes{};
+    QStatusBar* StatusBar1 = nullptr;
+    QToolBar* MVLToolBar = nullptr;
+    QToolBar* AmtorToolBar = nullptr;
+    QToolBar* PModeToolBar = nullptr;
+    QToolBar* BaudotToolBar = nullptr;
+    QToolBar* AsciiToolBar = nullptr;
+    QToolBar* PSKToolBar = nullptr;
+
+    QMenu* mnuFiles = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QMenu* mnuView = nullptr;
+    QMenu* mnuConfigure = nullptr;
+    QMenu* mnuCode = nullptr;
+    QMenu* mnuSpecial = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* saveconfig = nullptr;
+    QAction* mnuFilesExit = nullptr;
+    QAction* mnuViewEchoData = nullptr;
+    QAction* mnuViewAmpTune = nullptr;
+    QAction* mnuViewFreqTune = nullptr;
+    QAction* mnuViewMirvolStat = nullptr;
+    QAction* mnuSoundCardTune = nullptr;
+    QAction* mnuCodeMirvol = nullptr;
+    QAction* mnuCodeAmtor = nullptr;
+    QAction* mnuCodePMode = nullptr;
+    QAction* mnuCodeBaudot = nullptr;
+    QAction* mnuCodeAscii = nullptr;
+    QAction* mnuCodePSK31 = nullptr;
+
+    TAmplitudeTuneFrm* AmplitudeTuneFrm = nullptr;
+    TFrequencyTuneFrm* FrequencyTuneFrm = nullptr;
+    TMirvolStatisticsFrm* MirvolStatisticsFrm = nullptr;
+    TSoundTuneFrm* SoundTuneFrm = nullptr;
+
+    QTimer* TimeDisplayTimer = nullptr;
+    QTimer* CommandTimer = nullptr;
+    QTimer* ResetTimer = nullptr;
+    QTimer* WaitTimer = nullptr;
+    QTimer* MonitorTimer = nullptr;
+    QTimer* CQTimer = nullptr;
+    QTimer* ClearFAXPanelTimer = nullptr;
+    QTimer* ResponseTimer = nullptr;
+
+    void SetStatusPane(int pane, const QString& text);
+    QString StatusPaneText(int pane) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+    // DispatchTarget: every received item, on this thread, in order.
+    void DecodeStatus(std::uint8_t code) override;
+    void ShowCharacter(std::uint8_t character) override;
+    void BinaryControl(std::uint8_t character) override;
+    void WriteReceivedByte(std::uint8_t byte) override;
+
+private:
+    void CreateMenus();
+    void CreateToolBars();
+    void CreatePanes();
+    void CreateStatusBar();
+    void CreateTimers();
+    QTimer* MakeTimer(int intervalMs);
+    void ApplyScreenSettings();
+    void CopyWindowsIntoSettings();
+    QString ConfigurationPath() const;
+
+    Environment env_;
+    Folders folders_;
+    ModemLink link_;
+    bool closed_ = false;
+};
+
+} // namespace tarvis

@@ -1,0 +1,274 @@
+// Start-up and shutdown of the whole program against an in-process port.
+#include "config/ConfigFile.h"
+#include "shell/Folders.h"
+#include "shell/Splash.h"
+#include "shell/Unit1.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeSerialPort.h"
+#include "tests/support/FakeSoundCardEngine.h"
+#include "tests/support/RecordingSound.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tuning/ToolWindows.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimer>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace tarvis;
+using namespace tarvis::test;
+
+namespace {
+
+std::string Hex(const std::string& bytes) {
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        char buf[4];
+        std::snprintf(buf, sizeof buf, "%02X", static_cast<unsigned char>(bytes[i]));
+        out += (i ? " " : "") + std::string(buf);
+    }
+    return out;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+class Station : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid());
+        QDir(home.path()).mkpath(QStringLiteral("Config"));
+        // The port named in the configuration is a link in the Config folder.
+        std::filesystem::create_symlink("/dev/null", (home.path() + "/Config/COM1").toStdString());
+        WriteFile(home.path() + "/Config/tarvis.ini", "[system]\r\nComPort=1\r\n");
+    }
+
+    Environment MakeEnvironment() {
+        Environment env;
+        env.clock = &clock;
+        env.pump = &pump;
+        env.dialogs = &dialogs;
+        env.sound = &sound;
+        env.engine = &engine;
+        env.makePort = [this] {
+            auto p = std::make_unique<FakeSerialPort>();
+            port = p.get();
+            port->SetOpenable(openable);
+            return p;
+        };
+        env.endProcess = [this](int code) { endedWith = code; };
+        env.workingDirectory = home.path();
+        return env;
+    }
+
+    QString IniPath() const { return home.path() + "/Config/tarvis.ini"; }
+
+    QTemporaryDir home;
+    FakeClock clock;
+    CountingPump pump;
+    ScriptedDialogs dialogs;
+    RecordingSound sound;
+    FakeSoundCardEngine engine;
+    FakeSerialPort* port = nullptr;
+    bool openable = true;
+    int endedWith = -1;
+};
+
+const char kInitialSettings[] =
+    "80 67 80 00 80 45 80 E8 80 45 80 63 80 04 80 EE 80 07 80 6C 80 01";
+
+TEST_F(Station, StartsUpInOrderAndClosesWithTheResetLast) {
+    {
+        TForm1 form(MakeEnvironment());
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("Vantor Tarvis 3.0.5"));
+        // The folders are made beside the configuration.
+        for (const char* folder : {"Out", "In", "Config", "Msg"}) {
+            EXPECT_TRUE(QDir(home.path() + "/" + folder).exists()) << folder;
+        }
+        EXPECT_TRUE(dialogs.boxes.empty());
+
+        TSplashFrm splash(form);
+        ASSERT_TRUE(splash.RunSequence());
+        EXPECT_EQ(splash.Memo->toPlainText(),
+                  QStringLiteral("Please Wait...\n"
+                                 "Reading Configuration..........OK\n"
+                                 "Initializing Modem..........OK\n"
+                                 "Opening Sound Card..........OK\n"
+                                 "Setting Screen Parameters..........OK\n"
+                                 "Finished..........OK"));
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_FALSE(splash.isVisible());
+        EXPECT_TRUE(form.TimeDisplayTimer->isActive());
+        EXPECT_FALSE(form.Link().Display()->IsSuspended());
+        EXPECT_TRUE(form.mnuCodePSK31->isEnabled());
+        EXPECT_TRUE(form.mnuSoundCardTune->isEnabled());
+        EXPECT_EQ(engine.Calls(), (std::vector<std::string>{"StartSoundCard", "SetFFTMode 1 255 1"}));
+
+        // The port: opened by its link, 9600 baud, RTS raised before DTR.
+        const std::string device = (home.path() + "/Config/COM1").toStdString();
+        EXPECT_EQ(port->Calls(), (std::vector<std::string>{"open " + device, "configure 9600", "RTS on",
+                                                          "DTR on"}));
+        ASSERT_TRUE(port->WaitForWritten(std::string(kInitialSettings).size() / 3 + 1));
+        EXPECT_EQ(Hex(port->Written()), kInitialSettings);
+
+        // Bytes still waiting for the port when the window closes are dropped; the reset goes
+        // last, alone.
+        port->SetWriteLimit(0);
+        form.SendByte('x');
+        form.SendByte('y');
+        port->ClearWritten();
+        port->SetWriteLimit(-1);
+        form.close();
+        ASSERT_TRUE(port->WaitForWritten(2));
+        EXPECT_EQ(Hex(port->Written()), "80 09");
+        const auto calls = port->Calls();
+        ASSERT_GE(calls.size(), 6U);
+        EXPECT_EQ(calls[4], "RTS off");
+        EXPECT_EQ(calls[5], "DTR off");
+        EXPECT_FALSE(form.Link().Flags().running);
+        EXPECT_FALSE(form.TimeDisplayTimer->isActive());
+    }
+    // The file is always rewritten, every key with its value.
+    const QByteArray ini = ReadAll(IniPath());
+    EXPECT_TRUE(ini.startsWith("[callsigns]\r\nMYCALL=MYCALL\r\n"));
+    EXPECT_TRUE(ini.contains("\r\nComPort=1\r\n"));
+    EXPECT_TRUE(ini.contains("\r\nMainWidth=750\r\nMainHeight=390\r\n"));
+    EXPECT_EQ(endedWith, -1);
+}
+
+TEST_F(Station, ClosingRewritesTheFileEvenWhenNothingChanged) {
+    {
+        TForm1 form(MakeEnvironment());
+        TSplashFrm splash(form);
+        ASSERT_TRUE(splash.RunSequence());
+        WriteFile(IniPath(), "[system]\r\nComPort=1\r\n; edited by hand meanwhile\r\n");
+        EXPECT_FALSE(form.ConfigChanged);
+        form.close();
+    }
+    const QByteArray ini = ReadAll(IniPath());
+    EXPECT_FALSE(ini.contains("edited by hand"));
+    EXPECT_TRUE(ini.contains("[screen]\r\n"));
+}
+
+TEST_F(Station, NoSoundCardDisablesPsk31AndGoesOn) {
+    engine.startResult = 1;
+    TForm1 form(MakeEnvironment());
+    TSplashFrm splash(form);
+    ASSERT_TRUE(splash.RunSequence());
+    ASSERT_EQ(dialogs.boxes.size(), 1U);
+    EXPECT_EQ(dialogs.boxes[0].text,
+              QStringLiteral("Error Opening Sound Card\nSound Card Tuning and PSK31 is disabled"));
+    EXPECT_EQ(dialogs.boxes[0].caption, QString());
+    EXPECT_FALSE(form.mnuCodePSK31->isEnabled());
+    EXPECT_FALSE(form.mnuSoundCardTune->isEnabled());
+    EXPECT_EQ(engine.Calls(), (std::vector<std::string>{"StartSoundCard"}));
+    EXPECT_FALSE(splash.Memo->toPlainText().contains(QStringLiteral("Opening Sound Card..........OK")));
+    EXPECT_TRUE(splash.Memo->toPlainText().endsWith(QStringLiteral("Finished..........OK")));
+    form.close();
+}
+
+TEST_F(Station, APortThatCannotBeOpenedStopsTheStartUp) {
+    openable = false;
+    TForm1 form(MakeEnvironment());
+    TSplashFrm splash(form);
+    EXPECT_FALSE(splash.RunSequence());
+    ASSERT_EQ(dialogs.boxes.size(), 1U);
+    EXPECT_EQ(dialogs.boxes[0].caption, QStringLiteral("ERROR"));
+    EXPECT_TRUE(dialogs.boxes[0].text.contains(QStringLiteral("COM1")));
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(form.Link().IoThreadsRunning());
+}
+
+TEST_F(Station, ReadsTheConfigurationIntoTheWindows) {
+    WriteFile(IniPath(), "[system]\r\nComPort=1\r\nListen=OFF\r\nEchoEnable=ON\r\n"
+                         "[screen]\r\nMainWidth=800\r\nMainHeight=500\r\nMainLeft=11\r\nMainTop=22\r\n"
+                         "FreqTune=ON\r\nFreqTuneLeft=5\r\nFreqTuneTop=6\r\n");
+    {
+        TForm1 form(MakeEnvironment());
+        TSplashFrm splash(form);
+        ASSERT_TRUE(splash.RunSequence());
+        EXPECT_EQ(form.size(), QSize(800, 500));
+        EXPECT_EQ(form.terminal.ListenState, 1);
+        EXPECT_TRUE(form.mnuViewEchoData->isChecked());
+        EXPECT_TRUE(form.mnuViewFreqTune->isChecked());
+        EXPECT_TRUE(form.FrequencyTuneFrm->isVisible());
+        EXPECT_FALSE(form.AmplitudeTuneFrm->isVisible());
+        form.FrequencyTuneFrm->hide();
+        form.close();
+    }
+    const QByteArray ini = ReadAll(IniPath());
+    EXPECT_TRUE(ini.contains("\r\nFreqTune=OFF\r\n"));
+    EXPECT_TRUE(ini.contains("\r\nAmpTune=OFF\r\n"));
+    EXPECT_TRUE(ini.contains("\r\nMainWidth=800\r\nMainHeight=500\r\n"));
+    EXPECT_TRUE(ini.contains("\r\nListen=OFF\r\n"));
+}
+
+TEST_F(Station, AFailedSaveIsReportedAndLeavesTheFile) {
+    TForm1 form(MakeEnvironment());
+    form.LoadConfiguration();
+    const QByteArray before = ReadAll(IniPath());
+    // The Config folder becomes read-only: the new file cannot be made beside the old one.
+    QFile::setPermissions(home.path() + "/Config", QFile::ReadOwner | QFile::ExeOwner);
+    const bool writable = QFileInfo(home.path() + "/Config").isWritable(); // root ignores it
+    form.ConfigChanged = true;
+    if (!writable) {
+        EXPECT_FALSE(form.SaveConfiguration());
+        EXPECT_TRUE(form.ConfigChanged);
+        ASSERT_EQ(dialogs.boxes.size(), 1U);
+        EXPECT_EQ(dialogs.boxes[0].caption, QStringLiteral("ERROR"));
+        EXPECT_EQ(ReadAll(IniPath()), before);
+    }
+    QFile::setPermissions(home.path() + "/Config", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // A folder in the place of the file defeats root too.
+    QFile::remove(IniPath());
+    QDir().mkpath(IniPath() + "/blocked");
+    dialogs.boxes.clear();
+    EXPECT_FALSE(form.SaveConfiguration());
+    ASSERT_EQ(dialogs.boxes.size(), 1U);
+    EXPECT_TRUE(dialogs.boxes[0].text.contains(QStringLiteral("tarvis.ini")));
+    EXPECT_TRUE(QFileInfo(IniPath()).isDir());
+    form.close();
+}
+
+TEST(Folders, OnlyMissingFoldersAreMadeAndFailuresAreNamed) {
+    QTemporaryDir home;
+    QDir(home.path()).mkpath(QStringLiteral("Msg"));
+    QDir(home.path()).mkpath(QStringLiteral("In"));
+    QDir(home.path()).mkpath(QStringLiteral("Config"));
+    const Folders folders = ComputeFolders(home.path());
+    EXPECT_EQ(folders.home, home.path() + "/");
+    EXPECT_EQ(folders.upload, home.path() + "/Out/");
+    EXPECT_TRUE(CreateMissingFolders(folders).isEmpty());
+    EXPECT_TRUE(QDir(folders.upload).exists());
+
+    QTemporaryDir blocked;
+    // Files in the way of the folders.
+    for (const char* name : {"Out", "Msg"}) {
+        QFile f(blocked.path() + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(CreateMissingFolders(ComputeFolders(blocked.path())),
+              (QStringList{"Error Creating Upload Directory!", "Error Creating Message Directory!"}));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
