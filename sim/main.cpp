@@ -139,9 +139,11 @@ private:
                 station_.writable();
             if (fds[1].revents & POLLIN)
                 station_.readable();
+            // Only the clients that were polled; one accepted now waits for the next round.
+            const std::size_t polled = fds.size() - 3;
             if (fds[2].revents & POLLIN)
                 accept();
-            for (std::size_t i = 0; i < clients_.size() && !quit_; ++i) {
+            for (std::size_t i = 0; i < polled && !quit_; ++i) {
                 ControlClient& c = *clients_[i];
                 if (fds[3 + i].revents & (POLLIN | POLLHUP | POLLERR))
                     readControl(c);
