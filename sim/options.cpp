@@ -36,7 +36,8 @@ std::string_view usageText() {
 Simulates a QD470 HF radio data modem on a pseudo-terminal. PATH becomes a symbolic
 link to the terminal's device, for example HOME/Config/COM1 of a Tarvis station, and
 the simulator answers the host's start-up exchange on it. Every host command is
-logged on one line with a time stamp, e.g. 12:00:01.234 80 13 "MYCALL".
+logged on one line with a time stamp, e.g. 12:00:01.234 80 13 "MYCALL"; text for
+the air as 'text "HELLO\r"', bytes sent to the host as 'sent 80 02 80 0A'.
 
 Options:
   --link PATH               where the device link is made (required); an existing
@@ -56,9 +57,10 @@ Options:
                             and bare 11/13 are XON/XOFF; a new 80 02 ends escape mode
   --mirvol2000              report a MIRVOL 2000 modem (bit 7 of the DSP major byte)
   --answers status|text|mixed
-                            items of the identification answers: all status items
-                            (80 76 80 85 80 03, default), all text items (76 85 03)
-                            or the code as status item and the bytes as text items
+                            items of the answers to 80 02 and the identification
+                            queries: all status items (80 76 80 85 80 03, default),
+                            all text items (76 85 03), or the code as status item and
+                            the bytes as text items (80 76 85 03)
   --control PATH            also take control commands on a unix socket at PATH
   --no-stdin                do not read control commands from standard input
   --help                    show this text
@@ -78,7 +80,8 @@ socket, or on the --control socket; each is answered "ok ..." or "error: ..."):
   help                      list the commands
   quit                      end the simulator
 
-The link (and the socket) are removed on quit, SIGINT, SIGTERM and SIGHUP.
+The end of standard input stops only its reading. The link (and the socket) are
+removed on quit, SIGINT, SIGTERM and SIGHUP.
 Exit status: 0 on a normal end, 1 when the terminal, link, log or socket cannot be
 set up, 2 for a bad command line.
 )";
