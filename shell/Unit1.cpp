@@ -1,12 +1,15 @@
 #include "shell/Unit1.h"
 #include "config/ConfigFile.h"
 #include "config/Jw_utils.h"
+#include "link/Handshake.h"
 #include "link/PortNames.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/WindowMessage.h"
+#include "shell/Comfrmunit.h"
 #include "shell/InitialSettings.h"
+#include "shell/Splash.h"
 #include "tuning/SoundCardEngine.h"
 #include "tuning/ToolWindows.h"
 
@@ -73,6 +76,7 @@ TForm1::TForm1(Environment environment)
 }
 
 TForm1::~TForm1() {
+    splash_.reset();
     // The last command queued at closing must reach the modem before the port goes.
     const std::uint32_t start = env_.clock->TickCount();
     while (link_.IoThreadsRunning() && link_.PendingTransmitCount() > 0 &&
@@ -321,20 +325,32 @@ bool TForm1::SaveConfiguration() {
     return true;
 }
 
+void TForm1::CreateStartWindows() {
+    splash_ = std::make_unique<TSplashFrm>(*this);
+    const std::string home = folders_.home.toStdString();
+    ComFrm = new TComFrm(*env_.dialogs, [home](int n) { return ComPortAvailable(home, n); }, this);
+}
+
 bool TForm1::OpenModem() {
-    const std::string device = ComPortDevice(folders_.home.toStdString(), PortName.toStdString());
-    if (device.empty() || !link_.OpenPort(device)) {
-        const QString reason = device.empty() ? QStringLiteral("no such port")
-                                              : QString::fromStdString(link_.Port().ErrorText());
-        env_.dialogs->MessageBox(QStringLiteral("Cannot open the serial port %1: %2").arg(PortName, reason),
-                                 QStringLiteral("ERROR"), BoxButtons::Ok, BoxIcon::Stop);
-        hide();
-        return false;
-    }
-    link_.Flags().dispatchPaused = false;
-    link_.Ring().Reset();
-    link_.StartIoThreads();
-    return true;
+    HandshakeContext context{
+        link_,
+        linkStatus,
+        *env_.clock,
+        *env_.pump,
+        *env_.dialogs,
+        *env_.sound,
+        folders_.home,
+        [this](int& number) {
+            if (env_.dialogs->ExecModal(*ComFrm) != QDialog::Accepted) {
+                return false;
+            }
+            number = ComFrm->SelectedPort;
+            return true;
+        },
+        [this] { hide(); },
+        env_.endProcess,
+    };
+    return OpenAndHandshake(context, PortName, ConfigChanged, identity) == HandshakeResult::Success;
 }
 
 bool TForm1::OpenSoundCard() {

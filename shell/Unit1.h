@@ -3,6 +3,7 @@
 // every timer for the life of the program. The behaviour of each part of the program lives
 // in its own files and works on this state.
 #include "config/Settings.h"
+#include "link/LinkStatus.h"
 #include "link/ModemIdentity.h"
 #include "link/ModemLink.h"
 #include "modes/TerminalState.h"
@@ -23,6 +24,8 @@ class QToolBar;
 namespace tarvis {
 
 class TAmplitudeTuneFrm;
+class TComFrm;
+class TSplashFrm;
 class TFrequencyTuneFrm;
 class TMirvolStatisticsFrm;
 class TSoundTuneFrm;
@@ -34,10 +37,14 @@ public:
     explicit TForm1(Environment environment);
     ~TForm1() override;
 
+    // The other windows of the program, made in their order once the main window exists.
+    void CreateStartWindows();
+    TSplashFrm* SplashFrm() { return splash_.get(); }
+
     // --- start-up steps, run by the splash sequence ---
     void LoadConfiguration();
-    // Opens the configured port and starts the receive and transmit threads. False when the
-    // start-up cannot go on (the main window has been hidden).
+    // Opens the configured port (or one the operator picks), starts the receive and transmit
+    // threads and shakes hands with the modem. False when the start-up cannot go on.
     bool OpenModem();
     // True when the sound card was opened.
     bool OpenSoundCard();
@@ -62,6 +69,7 @@ public:
     // "COM" and the port number.
     QString PortName;
     TerminalState terminal;
+    LinkStatus linkStatus;
     ModemIdentity identity;
     bool EchoDataChecked = false;
     // Start flags of the floating windows, from the configuration.
@@ -111,6 +119,7 @@ public:
     TFrequencyTuneFrm* FrequencyTuneFrm = nullptr;
     TMirvolStatisticsFrm* MirvolStatisticsFrm = nullptr;
     TSoundTuneFrm* SoundTuneFrm = nullptr;
+    TComFrm* ComFrm = nullptr;
 
     QTimer* TimeDisplayTimer = nullptr;
     QTimer* CommandTimer = nullptr;
@@ -147,6 +156,7 @@ private:
 
     Environment env_;
     Folders folders_;
+    std::unique_ptr<TSplashFrm> splash_;
     ModemLink link_;
     bool closed_ = false;
 };

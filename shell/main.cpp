@@ -37,9 +37,9 @@ int main(int argc, char** argv) {
                               QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
     try {
         tarvis::TForm1 mainWindow(tarvis::MachineEnvironment());
-        tarvis::TSplashFrm splash(mainWindow);
-        splash.show();
-        splash.Timer1->start();
+        mainWindow.CreateStartWindows();
+        mainWindow.SplashFrm()->show();
+        mainWindow.SplashFrm()->Timer1->start();
         return app.exec();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QStringLiteral("Tarvis"), QString::fromLocal8Bit(e.what()));

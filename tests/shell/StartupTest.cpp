@@ -3,7 +3,9 @@
 #include "shell/Folders.h"
 #include "shell/Splash.h"
 #include "shell/Unit1.h"
+#include "shell/Comfrmunit.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/FakeModem.h"
 #include "tests/support/FakeSerialPort.h"
 #include "tests/support/FakeSoundCardEngine.h"
 #include "tests/support/RecordingSound.h"
@@ -67,6 +69,7 @@ protected:
             auto p = std::make_unique<FakeSerialPort>();
             port = p.get();
             port->SetOpenable(openable);
+            modem = std::make_unique<FakeModem>(*port);
             return p;
         };
         env.endProcess = [this](int code) { endedWith = code; };
@@ -83,12 +86,17 @@ protected:
     RecordingSound sound;
     FakeSoundCardEngine engine;
     FakeSerialPort* port = nullptr;
+    // Outlives the window, whose threads write to the port it listens on.
+    std::unique_ptr<FakeModem> modem;
     bool openable = true;
     int endedWith = -1;
 };
 
-const char kInitialSettings[] =
-    "80 67 80 00 80 45 80 E8 80 45 80 63 80 04 80 EE 80 07 80 6C 80 01";
+// From the first 80 41 to the last identification query, then the initial settings for the
+// hardware 8004, which takes the transmit gain.
+const char kStartupBytes[] = "80 41 80 46 80 84 80 02 80 76 80 77 80 78 80 7B 80 A0 "
+                             "80 67 80 00 80 45 80 E8 80 45 80 63 80 04 80 EE 80 07 80 6C 80 01 "
+                             "80 6C 80 28";
 
 TEST_F(Station, StartsUpInOrderAndClosesWithTheResetLast) {
     {
@@ -100,7 +108,8 @@ TEST_F(Station, StartsUpInOrderAndClosesWithTheResetLast) {
         }
         EXPECT_TRUE(dialogs.boxes.empty());
 
-        TSplashFrm splash(form);
+        form.CreateStartWindows();
+        TSplashFrm& splash = *form.SplashFrm();
         ASSERT_TRUE(splash.RunSequence());
         EXPECT_EQ(splash.Memo->toPlainText(),
                   QStringLiteral("Please Wait...\n"
@@ -120,9 +129,12 @@ TEST_F(Station, StartsUpInOrderAndClosesWithTheResetLast) {
         // The port: opened by its link, 9600 baud, RTS raised before DTR.
         const std::string device = (home.path() + "/Config/COM1").toStdString();
         EXPECT_EQ(port->Calls(), (std::vector<std::string>{"open " + device, "configure 9600", "RTS on",
-                                                          "DTR on"}));
-        ASSERT_TRUE(port->WaitForWritten(std::string(kInitialSettings).size() / 3 + 1));
-        EXPECT_EQ(Hex(port->Written()), kInitialSettings);
+                                                          "DTR on", "configure 9600"}));
+        ASSERT_TRUE(port->WaitForWritten(std::string(kStartupBytes).size() / 3 + 1));
+        EXPECT_EQ(Hex(port->Written()), kStartupBytes);
+        EXPECT_EQ(form.identity.dspVersion, QStringLiteral("5.3"));
+        EXPECT_EQ(form.identity.hardwareVersion, QStringLiteral("8004"));
+        EXPECT_FALSE(form.Link().Framer().EscapeMode());
 
         // Bytes still waiting for the port when the window closes are dropped; the reset goes
         // last, alone.
@@ -136,8 +148,8 @@ TEST_F(Station, StartsUpInOrderAndClosesWithTheResetLast) {
         EXPECT_EQ(Hex(port->Written()), "80 09");
         const auto calls = port->Calls();
         ASSERT_GE(calls.size(), 6U);
-        EXPECT_EQ(calls[4], "RTS off");
-        EXPECT_EQ(calls[5], "DTR off");
+        EXPECT_EQ(calls[5], "RTS off");
+        EXPECT_EQ(calls[6], "DTR off");
         EXPECT_FALSE(form.Link().Flags().running);
         EXPECT_FALSE(form.TimeDisplayTimer->isActive());
     }
@@ -152,7 +164,8 @@ TEST_F(Station, StartsUpInOrderAndClosesWithTheResetLast) {
 TEST_F(Station, ClosingRewritesTheFileEvenWhenNothingChanged) {
     {
         TForm1 form(MakeEnvironment());
-        TSplashFrm splash(form);
+        form.CreateStartWindows();
+    TSplashFrm& splash = *form.SplashFrm();
         ASSERT_TRUE(splash.RunSequence());
         WriteFile(IniPath(), "[system]\r\nComPort=1\r\n; edited by hand meanwhile\r\n");
         EXPECT_FALSE(form.ConfigChanged);
@@ -166,7 +179,8 @@ TEST_F(Station, ClosingRewritesTheFileEvenWhenNothingChanged) {
 TEST_F(Station, NoSoundCardDisablesPsk31AndGoesOn) {
     engine.startResult = 1;
     TForm1 form(MakeEnvironment());
-    TSplashFrm splash(form);
+    form.CreateStartWindows();
+    TSplashFrm& splash = *form.SplashFrm();
     ASSERT_TRUE(splash.RunSequence());
     ASSERT_EQ(dialogs.boxes.size(), 1U);
     EXPECT_EQ(dialogs.boxes[0].text,
@@ -180,16 +194,36 @@ TEST_F(Station, NoSoundCardDisablesPsk31AndGoesOn) {
     form.close();
 }
 
-TEST_F(Station, APortThatCannotBeOpenedStopsTheStartUp) {
+TEST_F(Station, APortThatCannotBeOpenedAsksForAnotherAndCancelStopsTheStartUp) {
     openable = false;
     TForm1 form(MakeEnvironment());
-    TSplashFrm splash(form);
+    form.CreateStartWindows();
+    TSplashFrm& splash = *form.SplashFrm();
     EXPECT_FALSE(splash.RunSequence());
-    ASSERT_EQ(dialogs.boxes.size(), 1U);
-    EXPECT_EQ(dialogs.boxes[0].caption, QStringLiteral("ERROR"));
-    EXPECT_TRUE(dialogs.boxes[0].text.contains(QStringLiteral("COM1")));
+    EXPECT_EQ(dialogs.modalDialogs, (std::vector<QString>{QStringLiteral("Serial Port Error")}));
+    EXPECT_TRUE(dialogs.boxes.empty());
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(form.Link().IoThreadsRunning());
+    EXPECT_EQ(endedWith, -1);
+}
+
+TEST_F(Station, AMissingPortLinkOpensThePortDialog) {
+    QFile::remove(home.path() + "/Config/COM1");
+    WriteFile(IniPath(), "[system]\r\nComPort=97\r\n"); // no device at all
+    TForm1 form(MakeEnvironment());
+    form.CreateStartWindows();
+    int shown = 0;
+    dialogs.onModal = [&](QDialog& dialog) {
+        ++shown;
+        // The operator picks the port the simulator's link names.
+        std::filesystem::create_symlink("/dev/null", (home.path() + "/Config/COM1").toStdString());
+        static_cast<TComFrm&>(dialog).SelectedPort = 1;
+        return int(QDialog::Accepted);
+    };
+    ASSERT_TRUE(form.SplashFrm()->RunSequence());
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(form.PortName, QStringLiteral("COM1"));
+    form.close();
 }
 
 TEST_F(Station, ReadsTheConfigurationIntoTheWindows) {
@@ -198,7 +232,8 @@ TEST_F(Station, ReadsTheConfigurationIntoTheWindows) {
                          "FreqTune=ON\r\nFreqTuneLeft=5\r\nFreqTuneTop=6\r\n");
     {
         TForm1 form(MakeEnvironment());
-        TSplashFrm splash(form);
+        form.CreateStartWindows();
+    TSplashFrm& splash = *form.SplashFrm();
         ASSERT_TRUE(splash.RunSequence());
         EXPECT_EQ(form.size(), QSize(800, 500));
         EXPECT_EQ(form.terminal.ListenState, 1);

@@ -1,12 +1,15 @@
 #pragma once
-// A clock the test drives: sleeping advances it at once, so long waits cost nothing. An
-// optional hook runs on every sleep, for tests that make things happen "meanwhile".
+// A clock the test drives: sleeping advances it by the time asked but really sleeps only a
+// fraction of it (realMicrosPerMs), so long limits pass quickly while worker threads still get
+// time to answer. An optional hook runs on every sleep, for tests that act "meanwhile".
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
 
 #include <QCoreApplication>
 #include <atomic>
+#include <chrono>
 #include <functional>
+#include <thread>
 
 namespace tarvis::test {
 
@@ -17,6 +20,9 @@ public:
     std::uint32_t TickCount() override { return static_cast<std::uint32_t>(ms_.load()); }
     QDateTime UtcNow() override { return start_.addMSecs(ms_.load()); }
     void Sleep(int milliseconds) override {
+        if (realMicrosPerMs > 0) {
+            std::this_thread::sleep_for(std::chrono::microseconds(realMicrosPerMs * milliseconds));
+        }
         ms_ += milliseconds;
         if (onSleep) {
             onSleep();
@@ -25,6 +31,7 @@ public:
     void Advance(std::int64_t milliseconds) { ms_ += milliseconds; }
     std::int64_t Elapsed() const { return ms_; }
     std::function<void()> onSleep;
+    int realMicrosPerMs = 20;
 
 private:
     QDateTime start_;

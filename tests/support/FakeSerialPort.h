@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -148,12 +149,26 @@ public:
         return n;
     }
     int Write(const std::uint8_t* data, int count) override {
-        std::lock_guard lock(mutex_);
-        const int n = writeLimit_ >= 0 ? std::min(count, writeLimit_) : count;
-        written_.append(reinterpret_cast<const char*>(data), static_cast<std::size_t>(n));
-        writeSizes_.push_back(n);
+        std::function<void(const std::string&)> listener;
+        std::string accepted;
+        {
+            std::lock_guard lock(mutex_);
+            const int n = writeLimit_ >= 0 ? std::min(count, writeLimit_) : count;
+            accepted.assign(reinterpret_cast<const char*>(data), static_cast<std::size_t>(n));
+            written_ += accepted;
+            writeSizes_.push_back(n);
+            listener = onWrite_;
+        }
         cv_.notify_all();
-        return n;
+        if (listener && !accepted.empty()) {
+            listener(accepted);
+        }
+        return static_cast<int>(accepted.size());
+    }
+    // Called with every accepted write, on the writing thread (the modem's side listens).
+    void SetWriteListener(std::function<void(const std::string&)> listener) {
+        std::lock_guard lock(mutex_);
+        onWrite_ = std::move(listener);
     }
     bool WritePriority(std::uint8_t byte) override {
         std::lock_guard lock(mutex_);
@@ -181,6 +196,7 @@ private:
     bool cts_ = true;
     LineControl control_;
     int writeLimit_ = -1;
+    std::function<void(const std::string&)> onWrite_;
     int outputQueue_ = 0;
 };
 
