@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -39,10 +41,25 @@ bool folderExists(const std::string& path, std::string& error) {
 } // namespace
 
 PseudoTerminal::~PseudoTerminal() {
+    if (watch_ >= 0)
+        ::close(watch_);
     if (device_ >= 0)
         ::close(device_);
     if (master_ >= 0)
         ::close(master_);
+}
+
+void PseudoTerminal::makeRaw(std::string& error) {
+    termios tio{};
+    if (::tcgetattr(device_, &tio) != 0) {
+        error = systemError("cannot read the settings of " + devicePath_);
+        return;
+    }
+    ::cfmakeraw(&tio);
+    ::cfsetispeed(&tio, B9600);
+    ::cfsetospeed(&tio, B9600);
+    if (::tcsetattr(device_, TCSANOW, &tio) != 0)
+        error = systemError("cannot set " + devicePath_ + " to raw mode");
 }
 
 bool PseudoTerminal::open(std::string& error) {
@@ -66,19 +83,45 @@ bool PseudoTerminal::open(std::string& error) {
         error = systemError("cannot open " + devicePath_);
         return false;
     }
-    termios tio{};
-    if (::tcgetattr(device_, &tio) != 0) {
-        error = systemError("cannot read the settings of " + devicePath_);
+    makeRaw(error);
+    if (!error.empty())
         return false;
-    }
-    ::cfmakeraw(&tio);
-    ::cfsetispeed(&tio, B9600);
-    ::cfsetospeed(&tio, B9600);
-    if (::tcsetattr(device_, TCSANOW, &tio) != 0) {
-        error = systemError("cannot set " + devicePath_ + " to raw mode");
+    // Watched only after the simulator's own open, so every open seen is another program's.
+    watch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watch_ < 0 || ::inotify_add_watch(watch_, name, IN_OPEN | IN_CLOSE) < 0) {
+        error = systemError("cannot watch " + devicePath_);
         return false;
     }
     return true;
+}
+
+PseudoTerminal::PortActivity PseudoTerminal::readWatch() {
+    PortActivity activity;
+    alignas(inotify_event) char buf[4096];
+    ssize_t n;
+    while ((n = ::read(watch_, buf, sizeof buf)) > 0) {
+        for (ssize_t at = 0; at < n;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(buf + at);
+            if (e->mask & IN_OPEN) {
+                ++openers_;
+                ++activity.opened;
+            }
+            if ((e->mask & IN_CLOSE) && openers_ > 0) {
+                --openers_;
+                ++activity.closed;
+                activity.released = openers_ == 0;
+            }
+            at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+        }
+    }
+    activity.released = activity.released && openers_ == 0;
+    if (activity.released) {
+        ::ioctl(device_, TIOCNXCL);
+        ::tcflush(device_, TCIFLUSH);
+        std::string ignored; // the line stays usable with the host's last settings
+        makeRaw(ignored);
+    }
+    return activity;
 }
 
 bool makeLink(const std::string& path, const std::string& target, std::string& error) {

@@ -21,9 +21,27 @@ public:
     int master() const { return master_; }
     const std::string& devicePath() const { return devicePath_; }
 
+    // Opens and closes of the device by others (the host) are seen on this descriptor.
+    int watch() const { return watch_; }
+
+    struct PortActivity {
+        int opened = 0;        // opens of the device by other programs
+        int closed = 0;        // their closes
+        bool released = false; // the last of them has closed it
+    };
+    // Reads what the watch reports. When the last opener has closed the device, it is made
+    // ready for the next: the exclusive-use flag a host set is cleared (the simulator keeps the
+    // device open, so the flag would outlive the host and lock every later opener out),
+    // answers the host never read are discarded, and the line is raw again.
+    PortActivity readWatch();
+
 private:
+    void makeRaw(std::string& error);
+
     int master_ = -1;
     int device_ = -1;
+    int watch_ = -1;
+    int openers_ = 0;
     std::string devicePath_;
 };
 

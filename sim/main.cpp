@@ -25,6 +25,8 @@ using namespace qd470sim;
 namespace {
 
 constexpr std::size_t kMaxControlLine = 65536;
+// Poll slots: signals, the station's terminal, its watch, the control socket, then the clients.
+constexpr std::size_t kFirstClient = 4;
 
 // One source of control lines and the place its answers go.
 struct ControlClient {
@@ -122,6 +124,7 @@ private:
             fds.push_back({signals_, POLLIN, 0});
             fds.push_back({station_.fd(),
                            static_cast<short>(POLLIN | (station_.wantsWrite() ? POLLOUT : 0)), 0});
+            fds.push_back({station_.watchFd(), POLLIN, 0});
             fds.push_back({listener_, POLLIN, 0}); // a negative descriptor is skipped
             for (const auto& c : clients_) {
                 const short events = static_cast<short>(
@@ -139,15 +142,17 @@ private:
                 station_.writable();
             if (fds[1].revents & POLLIN)
                 station_.readable();
-            // Only the clients that were polled; one accepted now waits for the next round.
-            const std::size_t polled = fds.size() - 3;
             if (fds[2].revents & POLLIN)
+                station_.portEvents();
+            // Only the clients that were polled; one accepted now waits for the next round.
+            const std::size_t polled = fds.size() - kFirstClient;
+            if (fds[3].revents & POLLIN)
                 accept();
             for (std::size_t i = 0; i < polled && !quit_; ++i) {
                 ControlClient& c = *clients_[i];
-                if (fds[3 + i].revents & (POLLIN | POLLHUP | POLLERR))
+                if (fds[kFirstClient + i].revents & (POLLIN | POLLHUP | POLLERR))
                     readControl(c);
-                if (fds[3 + i].revents & POLLOUT)
+                if (fds[kFirstClient + i].revents & POLLOUT)
                     sendReplies(c);
             }
             if (quit_)

@@ -45,6 +45,16 @@ void Station::readable() {
     flush();
 }
 
+void Station::portEvents() {
+    const PseudoTerminal::PortActivity activity = pty_.readWatch();
+    for (int i = 0; i < activity.opened; ++i)
+        log_.line("port opened by the host");
+    for (int i = 0; i < activity.closed; ++i)
+        log_.line("port closed by the host");
+    if (activity.released)
+        pending_.clear();
+}
+
 void Station::flush() {
     const Bytes out = modem_.takeOutput();
     pending_.insert(pending_.end(), out.begin(), out.end());

@@ -22,6 +22,8 @@ public:
     void stop();
 
     int fd() const { return pty_.master(); }
+    // Reports the host opening and closing the port; see `portEvents`.
+    int watchFd() const { return pty_.watch(); }
     const std::string& linkPath() const { return linkPath_; }
     const std::string& devicePath() const { return pty_.devicePath(); }
     bool wantsWrite() const { return !pending_.empty(); }
@@ -32,6 +34,9 @@ public:
     void writable();
     // Sends whatever the modem has queued since (after control commands, for example).
     void flush();
+    // The host opened or closed the port. Once it has closed it, what still waited for it is
+    // dropped: nobody will read it, and the next host must not take it for an answer of its own.
+    void portEvents();
 
     Modem& modem() { return modem_; }
 

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -194,6 +195,7 @@ public:
             ::close(fd_);
     }
     bool isOpen() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
 
     void send(const char* hexText) {
         const Bytes b = hexToBytes(hexText);
@@ -361,6 +363,28 @@ TEST_F(Simulator, HostMayCloseAndReopenThePort) {
     }
     HostPort second(link);
     EXPECT_EQ(second.ask("80 7B", 6), "80 7B 80 00 80 2F");
+}
+
+// A host that set exclusive use and left answers unread must not lock out or mislead the next
+// one, as the simulator keeps the terminal open across hosts.
+TEST_F(Simulator, APortLeftByItsHostIsReadyForTheNext) {
+    auto sim = start();
+    {
+        HostPort first(link);
+        ASSERT_EQ(::ioctl(first.fd(), TIOCEXCL), 0);
+        first.send("80 02");
+        ASSERT_TRUE(logHas(log, "sent 80 02 80 0A"));
+    }
+    ASSERT_TRUE(logHas(log, "port closed by the host"));
+    HostPort second(link);
+    ASSERT_TRUE(second.isOpen());
+    int exclusive = -1;
+    ASSERT_EQ(::ioctl(second.fd(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    EXPECT_EQ(second.quietFor(150ms), "");
+    EXPECT_EQ(second.ask("80 7B", 6), "80 7B 80 00 80 2F");
+    const auto entries = logEntries(log);
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), "port opened by the host"), 2);
 }
 
 TEST_F(Simulator, ControlOnStandardInputReachesTheHost) {
