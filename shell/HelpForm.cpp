@@ -203,6 +203,8 @@ void THelpForm::Print1Click() {
     }
 }
 
-void THelpForm::Exit1Click() { hide(); }
+void THelpForm::Exit1Click() {
+    hide();
+}
 
 } // namespace tarvis

@@ -20,7 +20,8 @@ class Dialogs;
 // The text shown when the help file cannot be loaded.
 inline constexpr char kHelpLoadError[] = "Error loading data file...";
 // The message after a print job failed.
-inline constexpr char kHelpPrintError[] = "Error Printing...\r\n Please, Check Printer Installation";
+inline constexpr char kHelpPrintError[] =
+    "Error Printing...\r\n Please, Check Printer Installation";
 // Help files larger than this are treated as unreadable rather than loaded into the window.
 inline constexpr qint64 kHelpFileMaxBytes = 8 * 1024 * 1024;
 

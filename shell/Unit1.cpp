@@ -9,6 +9,8 @@
 #include "platform/WindowMessage.h"
 #include "shell/Comfrmunit.h"
 #include "shell/InitialSettings.h"
+#include "shell/Panels.h"
+#include "shell/StatusClock.h"
 #include "shell/Splash.h"
 #include "tuning/SoundCardEngine.h"
 #include "tuning/ToolWindows.h"
@@ -18,6 +20,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -59,6 +62,7 @@ TForm1::TForm1(Environment environment)
     CreatePanes();
     CreateStatusBar();
     CreateTimers();
+    CreatePanels();
 
     AmplitudeTuneFrm = new TAmplitudeTuneFrm(this);
     FrequencyTuneFrm = new TFrequencyTuneFrm(this);
@@ -108,6 +112,89 @@ void TForm1::CreateTimers() {
     CQTimer = MakeTimer(5000);
     ClearFAXPanelTimer = MakeTimer(1000);
     ResponseTimer = MakeTimer(1000);
+    connect(TimeDisplayTimer, &QTimer::timeout, this, &TForm1::TimeDisplayTimerTimer);
+    connect(CommandTimer, &QTimer::timeout, this, &TForm1::CommandTimerTimer);
+    connect(ResetTimer, &QTimer::timeout, this, &TForm1::ResetTimerTimer);
+    connect(WaitTimer, &QTimer::timeout, this, &TForm1::WaitTimerTimer);
+}
+
+void TForm1::CreatePanels() {
+    auto panel = [this](const char* name, const char* caption, QSize size) {
+        return new FloatingPanel(this, QLatin1String(name), QLatin1String(caption), size);
+    };
+    DisconnectPanel = panel("DisconnectPanel", "Disconnect", {220, 60});
+    PanicPanel = panel("PanicPanel", "    PANIC!    ", {220, 60});
+    HardwareResetPanel = panel("HardwareResetPanel", "Hardware Reset Occured", {260, 60});
+    OverBox = panel("OverBox", "OVER", {140, 60});
+    CWIDBox = panel("CWIDBox", "CW ID", {140, 60});
+    WideShiftPanel = panel("WideShiftPanel", "", {200, 60});
+    pnlFWDownload = panel("pnlFWDownload", "", {300, 80});
+
+    // No action of their own: they take Alt+V, Alt+Q and Alt+U from the menus, so those keys
+    // raise no menu and no beep; the hot keys act on them.
+    auto accelerator = [this](const char* caption) {
+        auto* button = new QPushButton(QLatin1String(caption), this);
+        button->setGeometry(0, 0, 1, 0);
+        button->setFocusPolicy(Qt::NoFocus);
+        return button;
+    };
+    butV = accelerator("&v");
+    butQ = accelerator("&Q");
+    butU = accelerator("&U");
+}
+
+void TForm1::TimeDisplayTimerTimer() {
+    SetStatusPane(8, ClockText(env_.clock->UtcNow()));
+    env_.pump->ProcessPendingEvents();
+    SetStatusPane(5, LineCountText(LineCount(*reRXData->document()), LineCount(*reTXData->document())));
+    env_.clock->Sleep(1);
+    env_.pump->ProcessPendingEvents();
+}
+
+void TForm1::CommandTimerTimer() {
+    CommandTimer->stop();
+    env_.dialogs->MessageBox(
+        QStringLiteral("Modem has stopped responding!\n\nTarvis will now shut down ..."),
+        QStringLiteral("ERROR!"), BoxButtons::Ok, BoxIcon::Stop);
+    if (ConfigChanged &&
+        env_.dialogs->MessageBox(QStringLiteral("Configuration has changed. Save it?"),
+                                 QStringLiteral("Exit"), BoxButtons::OkCancel,
+                                 BoxIcon::Question) == BoxAnswer::Ok) {
+        SaveConfiguration();
+    }
+    link_.SetRts(false);
+    link_.SetDtr(false);
+    env_.clock->Sleep(1);
+    link_.Flags().dispatchPaused = true;
+    env_.clock->Sleep(1);
+    if (ComFrm != nullptr) {
+        ComFrm->reject();
+    }
+    hide();
+    env_.clock->Sleep(1);
+    env_.endProcess(1);
+}
+
+void TForm1::ResetTimerTimer() {
+    ResetTimer->stop();
+    mnuCodeMirvolClick();
+    HardwareResetPanel->hide();
+}
+
+void TForm1::WaitTimerTimer() {
+    link_.SetDtr(true);
+    PanicPanel->hide();
+    DisconnectPanel->hide();
+    DisconnectPanel->setText(QStringLiteral("Disconnect"));
+    for (QWidget* panel : {static_cast<QWidget*>(pnlFWDownload), static_cast<QWidget*>(CWIDBox),
+                           static_cast<QWidget*>(OverBox), static_cast<QWidget*>(WideShiftPanel)}) {
+        panel->hide();
+    }
+    WaitTimer->stop();
+}
+
+void TForm1::mnuCodeMirvolClick() {
+    // The MIRVOL set-up is sent from here.
 }
 
 void TForm1::CreateMenus() {
@@ -147,6 +234,8 @@ void TForm1::CreateMenus() {
 
     mnuSpecial = bar->addMenu(QStringLiteral("Specia&l"));
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
+    mnuHelpContents = mnuHelp->addAction(QStringLiteral("Hot &Keys"));
+    About1 = mnuHelp->addAction(QStringLiteral("&About"));
 }
 
 void TForm1::CreateToolBars() {

@@ -14,6 +14,7 @@
 #include <array>
 
 class QAction;
+class QPushButton;
 class QLabel;
 class QMenu;
 class QSplitter;
@@ -24,6 +25,7 @@ class QToolBar;
 namespace tarvis {
 
 class TAmplitudeTuneFrm;
+class FloatingPanel;
 class TComFrm;
 class TSplashFrm;
 class TFrequencyTuneFrm;
@@ -121,6 +123,30 @@ public:
     TSoundTuneFrm* SoundTuneFrm = nullptr;
     TComFrm* ComFrm = nullptr;
 
+    // Floating panels over the panes.
+    FloatingPanel* DisconnectPanel = nullptr;
+    FloatingPanel* PanicPanel = nullptr;
+    FloatingPanel* HardwareResetPanel = nullptr;
+    FloatingPanel* OverBox = nullptr;
+    FloatingPanel* CWIDBox = nullptr;
+    FloatingPanel* WideShiftPanel = nullptr;
+    FloatingPanel* pnlFWDownload = nullptr;
+    // Zero-height buttons holding the accelerators Alt+V, Alt+Q and Alt+U.
+    QPushButton* butV = nullptr;
+    QPushButton* butQ = nullptr;
+    QPushButton* butU = nullptr;
+    QAction* mnuHelpContents = nullptr;
+    QAction* About1 = nullptr;
+
+    // --- timers' handlers ---
+    void TimeDisplayTimerTimer();
+    // The modem has left a report's payload unfinished for 5 s: the program shuts down.
+    void CommandTimerTimer();
+    void ResetTimerTimer();
+    void WaitTimerTimer();
+    // Selecting MIRVOL from the Code menu.
+    void mnuCodeMirvolClick();
+
     QTimer* TimeDisplayTimer = nullptr;
     QTimer* CommandTimer = nullptr;
     QTimer* ResetTimer = nullptr;
@@ -149,6 +175,7 @@ private:
     void CreatePanes();
     void CreateStatusBar();
     void CreateTimers();
+    void CreatePanels();
     QTimer* MakeTimer(int intervalMs);
     void ApplyScreenSettings();
     void CopyWindowsIntoSettings();

@@ -1,0 +1,128 @@
+// The main window's status bar, clock and line counts, panels and watch timers.
+#include "shell/Panels.h"
+#include "shell/StatusClock.h"
+#include "shell/Unit1.h"
+#include "tests/shell/StationFixture.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTimer>
+
+using namespace tarvis;
+using namespace tarvis::test;
+
+namespace {
+
+QDateTime Utc(int y, int mo, int d, int h, int mi, int s) {
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
+}
+
+TEST(StatusClock, ReadsAsTheOperatorExpects) {
+    EXPECT_EQ(ClockText(Utc(2026, 12, 8, 21, 59, 43)), QStringLiteral("Tue Dec 8, 2026  21:59:43"));
+    EXPECT_EQ(ClockText(Utc(2027, 1, 1, 0, 0, 5)), QStringLiteral("Fri Jan 1, 2027  00:00:05"));
+    EXPECT_EQ(ClockText(Utc(1999, 7, 25, 9, 5, 0)), QStringLiteral("Sun Jul 25, 99  09:05:00"));
+    EXPECT_EQ(ClockText(Utc(2000, 2, 29, 23, 59, 59)), QStringLiteral("Tue Feb 29, 2000  23:59:59"));
+}
+
+TEST(StatusClock, CountsLinesAsThePaneShowsThem) {
+    const std::pair<const char*, int> cases[] = {{"", 0}, {"x", 1}, {"a\nb", 2}, {"a\n", 1}, {"\n\n", 2}};
+    for (const auto& [text, lines] : cases) {
+        QTextDocument doc;
+        doc.setPlainText(QString::fromLatin1(text));
+        EXPECT_EQ(LineCount(doc), lines) << text;
+    }
+    EXPECT_EQ(LineCountText(0, 1), QStringLiteral("RX 0           TX 1"));
+}
+
+class MainWindow : public Station {};
+
+TEST_F(MainWindow, StatusBarHasNinePanesOfTheirWidths) {
+    TForm1 form(MakeEnvironment());
+    const int widths[] = {70, 130, 75, 75, 100, 52, 52, 52, 10};
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(form.StatusPanes[i]->minimumWidth(), widths[i]) << i;
+    }
+    EXPECT_TRUE(form.StatusPanes[0]->alignment() & Qt::AlignHCenter);
+    EXPECT_TRUE(form.StatusPanes[1]->alignment() & Qt::AlignLeft);
+    EXPECT_TRUE(form.StatusPanes[8]->alignment() & Qt::AlignRight);
+    EXPECT_EQ(form.StatusPaneText(0), QStringLiteral("MIRVOL"));
+    EXPECT_EQ(form.StatusBar1->height(), 23);
+    EXPECT_TRUE(form.StatusPanes[0]->font().bold());
+    EXPECT_EQ(form.StatusPanes[0]->font().pixelSize(), 12);
+    for (QPushButton* b : {form.butV, form.butQ, form.butU}) {
+        EXPECT_EQ(b->height(), 0);
+    }
+    EXPECT_EQ(form.butV->text(), QStringLiteral("&v"));
+    EXPECT_EQ(form.HardwareResetPanel->text(), QStringLiteral("Hardware Reset Occured"));
+}
+
+TEST_F(MainWindow, DisplayTimerShowsClockAndLineCounts) {
+    TForm1 form(MakeEnvironment());
+    form.reTXData->setPlainText(QStringLiteral("CQ CQ"));
+    form.SetStatusPane(5, QStringLiteral("WORD"));
+    form.TimeDisplayTimerTimer();
+    EXPECT_EQ(form.StatusPaneText(8), QStringLiteral("Tue Dec 8, 2026  21:59:43"));
+    EXPECT_EQ(form.StatusPaneText(5), QStringLiteral("RX 0           TX 1"));
+    form.reRXData->setPlainText(QStringLiteral("one\ntwo\nthree"));
+    clock.Advance(3600 * 1000);
+    form.TimeDisplayTimerTimer();
+    EXPECT_TRUE(form.StatusPaneText(8).startsWith(QStringLiteral("Tue Dec 8, 2026  22:59:4")));
+    EXPECT_EQ(form.StatusPaneText(5), QStringLiteral("RX 3           TX 1"));
+}
+
+TEST_F(MainWindow, WaitTimerHidesTheShortLivedPanels) {
+    TForm1 form(MakeEnvironment());
+    form.resize(800, 600);
+    form.DisconnectPanel->setText(QStringLiteral("Link Failed!"));
+    CentreOnWindow(*form.DisconnectPanel, form);
+    EXPECT_EQ(form.DisconnectPanel->pos(), QPoint(400 - 110, 300 - 30));
+    for (QWidget* w : {static_cast<QWidget*>(form.DisconnectPanel), static_cast<QWidget*>(form.PanicPanel),
+                       static_cast<QWidget*>(form.OverBox), static_cast<QWidget*>(form.CWIDBox)}) {
+        w->show();
+    }
+    form.WaitTimer->start(1500);
+    form.WaitTimerTimer();
+    EXPECT_FALSE(form.WaitTimer->isActive());
+    EXPECT_FALSE(form.DisconnectPanel->isVisible());
+    EXPECT_FALSE(form.PanicPanel->isVisible());
+    EXPECT_FALSE(form.OverBox->isVisible());
+    EXPECT_FALSE(form.CWIDBox->isVisible());
+    EXPECT_EQ(form.DisconnectPanel->text(), QStringLiteral("Disconnect"));
+    EXPECT_EQ(port->Calls().back(), "DTR on");
+}
+
+TEST_F(MainWindow, AStalledPayloadShutsTheProgramDown) {
+    TForm1 form(MakeEnvironment());
+    form.ConfigChanged = true;
+    dialogs.boxAnswers = {BoxAnswer::Ok, BoxAnswer::Ok};
+    form.CommandTimer->start();
+    form.CommandTimerTimer();
+    EXPECT_FALSE(form.CommandTimer->isActive());
+    ASSERT_EQ(dialogs.boxes.size(), 2U);
+    EXPECT_EQ(dialogs.boxes[0].text,
+              QStringLiteral("Modem has stopped responding!\n\nTarvis will now shut down ..."));
+    EXPECT_EQ(dialogs.boxes[0].caption, QStringLiteral("ERROR!"));
+    EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Stop);
+    EXPECT_EQ(dialogs.boxes[1].text, QStringLiteral("Configuration has changed. Save it?"));
+    EXPECT_EQ(dialogs.boxes[1].caption, QStringLiteral("Exit"));
+    EXPECT_EQ(dialogs.boxes[1].buttons, BoxButtons::OkCancel);
+    EXPECT_EQ(endedWith, 1);
+    EXPECT_TRUE(form.Link().Flags().dispatchPaused);
+    const auto calls = port->Calls();
+    EXPECT_EQ(calls[calls.size() - 2], "RTS off");
+    EXPECT_EQ(calls.back(), "DTR off");
+    EXPECT_TRUE(ReadAll(IniPath()).contains("[screen]")); // saved, as the operator asked
+}
+
+TEST_F(MainWindow, AStalledPayloadWithNothingChangedAsksNothingMore) {
+    TForm1 form(MakeEnvironment());
+    form.CommandTimerTimer();
+    EXPECT_EQ(dialogs.boxes.size(), 1U);
+    EXPECT_FALSE(ReadAll(IniPath()).contains("[screen]"));
+    EXPECT_EQ(endedWith, 1);
+}
+
+} // namespace
