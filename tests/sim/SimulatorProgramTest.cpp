@@ -216,11 +216,13 @@ private:
     int fd_ = -1;
 };
 
+// The complete lines of `file`; a line still being written is left for the next look.
 std::vector<std::string> readLines(const fs::path& file) {
-    std::vector<std::string> lines;
     std::ifstream in(file);
-    for (std::string l; std::getline(in, l);)
-        lines.push_back(l);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(text.substr(at, end - at));
     return lines;
 }
 
@@ -265,11 +267,20 @@ protected:
     std::unique_ptr<SimProcess> start(std::vector<std::string> extra = {}) {
         std::vector<std::string> args{"--link", link.string(), "--log", log.string()};
         args.insert(args.end(), extra.begin(), extra.end());
+        fs::remove(log); // a log left by an earlier run in the same test says nothing of this one
         auto sim = std::make_unique<SimProcess>(args);
-        EXPECT_TRUE(waitFor([&] { return present(link) && present(log); }))
-            << "no link: " << sim->allStderr();
-        EXPECT_TRUE(logHas(log, "qd470sim ready: " + link.string() + " -> " +
-                                    fs::read_symlink(link).string()));
+        // Ready once it says so; by then the link names its terminal.
+        const std::string ready = "qd470sim ready: " + link.string() + " -> ";
+        std::string device;
+        EXPECT_TRUE(waitFor([&] {
+            for (const auto& e : present(log) ? logEntries(log) : std::vector<std::string>{})
+                if (e.starts_with(ready))
+                    device = e.substr(ready.size());
+            return !device.empty();
+        })) << "not ready: "
+            << sim->allStderr();
+        EXPECT_TRUE(device.starts_with("/dev/pts/")) << device;
+        EXPECT_EQ(fs::read_symlink(link).string(), device);
         return sim;
     }
 };
@@ -513,7 +524,7 @@ TEST_F(Simulator, ReplacesALeftOverLinkButNeverAFile) {
         sim->signal(SIGTERM);
         EXPECT_EQ(sim->wait(), 0);
     }
-    std::ofstream(link) << "keep me";
+    std::ofstream(link) << "keep me\n";
     SimProcess sim({"--link", link.string(), "--log", log.string()});
     EXPECT_EQ(sim.wait(), 1);
     EXPECT_EQ(sim.allStderr(), "qd470sim: cannot create link " + link.string() +
