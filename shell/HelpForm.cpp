@@ -118,6 +118,8 @@ THelpForm::THelpForm(Dialogs& dialogs, QString helpFilePath)
     setMinimumWidth(kMinimumWidth);
 
     Print1 = new QAction(PrinterIcon(), QStringLiteral("&Print..."), this);
+    // The button carries the menu item's full caption, dots included.
+    Print1->setIconText(Print1->text());
     Exit1 = new QAction(QStringLiteral("E&xit"), this);
     connect(Print1, &QAction::triggered, this, [this] { Print1Click(); });
     connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
@@ -142,6 +144,7 @@ THelpForm::THelpForm(Dialogs& dialogs, QString helpFilePath)
     Editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Editor->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     Editor->setAccessibleName(QStringLiteral("Hot keys"));
+    Editor->document()->setDocumentMargin(8);
     setCentralWidget(Editor);
 
     // The edit menu of the text box offers the usual items; the text is read-only, so they
