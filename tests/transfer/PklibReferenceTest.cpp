@@ -1,6 +1,7 @@
-// Cross-checks against the DCL implementation in the system's libstorm: streams from Tarvis
-// must decode there, and that library's streams (every literal coding and dictionary size)
-// must decode here. Only well-formed streams go to it, since it does not check its input.
+// Round trips, within Tarvis and across to the DCL implementation in the system's libstorm:
+// streams from Tarvis must decode there, and that library's streams (every literal coding and
+// dictionary size) must decode here. Only well-formed streams go to it, since it does not check its
+// input.
 #include "tests/transfer/DclReference.h"
 #include "tests/transfer/PklibSupport.h"
 
@@ -31,13 +32,22 @@ Coded referenceDecompress(const Bytes& in) {
     return r;
 }
 
-TEST(PklibReference, StreamsDecodeBothWays) {
+TEST(PklibRoundTrip, EverySampleInEverySettingAndAcrossImplementations) {
     for (const Sample& sample : samples()) {
         for (const Setting& setting : kSettings) {
             SCOPED_TRACE(sample.name + " mode " + std::to_string(setting.mode) + " dictionary " +
                          std::to_string(setting.dictionary));
             const Coded ours = compressBytes(sample.data, setting.mode, setting.dictionary);
             ASSERT_EQ(ours.code, kPklibOk);
+            ASSERT_GE(ours.data.size(), 5u);
+            EXPECT_EQ(ours.data[0], setting.mode);
+            EXPECT_EQ(ours.data[1], setting.dictionary == 4096   ? 6
+                                    : setting.dictionary == 2048 ? 5
+                                                                 : 4);
+            const Coded back = decompressBytes(ours.data);
+            EXPECT_EQ(back.code, kPklibOk);
+            EXPECT_TRUE(back.data == sample.data);
+
             const Coded theirsDecoded = referenceDecompress(ours.data);
             EXPECT_EQ(theirsDecoded.code, 0u);
             EXPECT_TRUE(theirsDecoded.data == sample.data);

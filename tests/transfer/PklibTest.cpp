@@ -7,25 +7,6 @@
 namespace tarvis::test {
 namespace {
 
-TEST(PklibRoundTrip, EverySampleInEverySetting) {
-    for (const Sample& sample : samples()) {
-        for (const Setting& setting : kSettings) {
-            SCOPED_TRACE(sample.name + " mode " + std::to_string(setting.mode) + " dictionary " +
-                         std::to_string(setting.dictionary));
-            const Coded packed = compressBytes(sample.data, setting.mode, setting.dictionary);
-            ASSERT_EQ(packed.code, kPklibOk);
-            ASSERT_GE(packed.data.size(), 5u);
-            EXPECT_EQ(packed.data[0], setting.mode);
-            EXPECT_EQ(packed.data[1], setting.dictionary == 4096   ? 6
-                                      : setting.dictionary == 2048 ? 5
-                                                                   : 4);
-            const Coded unpacked = decompressBytes(packed.data);
-            ASSERT_EQ(unpacked.code, kPklibOk);
-            EXPECT_TRUE(unpacked.data == sample.data);
-        }
-    }
-}
-
 TEST(PklibRoundTrip, RepeatsAreFoundUpToOneLessThanTheDictionaryBack) {
     // 700 repeated bytes cost a few matches when the copy lies within the encoder's window
     // (2 to dictionary - 1 bytes back) and nearly their full literal cost when it does not.
