@@ -378,6 +378,8 @@ void TForm1::ApplyScreenSettings() {
 
 void TForm1::CopyWindowsIntoSettings() {
     Settings& s = settings;
+    // The port in use, which the operator may have chosen at start-up.
+    SetPortName(s, PortName);
     s.MainLeft = pos().x();
     s.MainTop = pos().y();
     s.MainWidth = width();

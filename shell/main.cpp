@@ -6,8 +6,12 @@
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QProxyStyle>
+#include <QSocketNotifier>
 #include <QTimer>
+#include <csignal>
 #include <exception>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,6 +27,37 @@ public:
     }
 };
 
+// A desktop session that ends, or an operator's Ctrl+C in a terminal, closes the main window
+// as its Exit item does, so the modem is reset and the settings are written.
+int signalPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+void CloseOnTerminationSignals(QWidget& mainWindow) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &mainWindow);
+    QObject::connect(notifier, &QSocketNotifier::activated, &mainWindow, [&mainWindow] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+        if (mainWindow.isVisible()) {
+            mainWindow.close();
+        }
+        QCoreApplication::quit();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -37,6 +72,7 @@ int main(int argc, char** argv) {
                               QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
     try {
         tarvis::TForm1 mainWindow(tarvis::MachineEnvironment());
+        CloseOnTerminationSignals(mainWindow);
         mainWindow.CreateStartWindows();
         mainWindow.SplashFrm()->show();
         mainWindow.SplashFrm()->Timer1->start();
