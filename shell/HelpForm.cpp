@@ -196,7 +196,7 @@ void THelpForm::Open(QWidget& mainWindow) {
 }
 
 void THelpForm::Print1Click() {
-    QPrinter printer;
+    QPrinter printer(QPrinter::HighResolution);
     if (!dialogs_.PrintSetup(this, printer)) {
         return;
     }
