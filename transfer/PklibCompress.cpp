@@ -86,6 +86,18 @@ inline unsigned commonLength(const std::uint8_t* a, const std::uint8_t* b, unsig
     return n;
 }
 
+inline std::uint32_t load32(const std::uint8_t* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+// Selects the first `bytes` bytes of a load32 value, whatever the byte order.
+inline std::uint32_t probeMask(unsigned bytes) {
+    static constexpr std::uint8_t ones[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0};
+    return load32(ones + 4 - bytes);
+}
+
 class Encoder {
 public:
     explicit Encoder(CompressState& s) : s_(s) {}
@@ -163,30 +175,57 @@ public:
         }
         s_.bucket[h] = static_cast<std::uint16_t>(k);
 
+        // First the longest match: a candidate can be longer than the best so far only if it
+        // agrees with the searched bytes in the four bytes that end one past the best length
+        // (the first three, or two, while it is that short), so one load and compare rules out
+        // most candidates. The first match longer than kLongMatch goes to the long search.
         unsigned best = 0;
+        unsigned bestIndex = 0;
         unsigned bestLength = 1;
-        // A candidate can reach the best length only if it agrees at the best length's last
-        // byte; that one comparison rules out most of them.
-        const std::uint8_t* probe = w;
-        std::uint8_t wanted = p[0];
+        unsigned offset = 0;
+        std::uint32_t mask = probeMask(2);
+        std::uint32_t wanted = load32(p) & mask;
         for (unsigned c; (c = pos[k]) <= newest; ++k) {
-            if (probe[c] != wanted) {
+            if ((load32(w + c + offset) & mask) != wanted) {
                 continue;
             }
             const unsigned n = commonLength(w + c, p, limit);
-            if (n >= bestLength) {
+            if (n > bestLength) {
                 best = c;
+                bestIndex = k;
                 bestLength = n;
                 if (n > kLongMatch) {
                     bestLength = longSearch(i, newest, limit, k + 1, best, n);
+                    distance = i - best;
+                    return bestLength;
+                }
+                if (n == limit) {
+                    while (pos[k + 1] <= newest) {
+                        ++k;
+                    }
+                    ++k;
                     break;
                 }
-                probe = w + n - 1;
-                wanted = p[n - 1];
+                offset = n + 1 >= 4 ? n - 3 : 0;
+                mask = probeMask(n + 1 >= 4 ? 4 : n + 1);
+                wanted = load32(p + offset) & mask;
             }
         }
         if (bestLength < 2) {
             return 0;
+        }
+        // Then the nearest of the matches that long: back from the newest candidate, the first
+        // that agrees in the last four bytes of the length and matches in full.
+        offset = bestLength >= 4 ? bestLength - 4 : 0;
+        mask = probeMask(bestLength >= 4 ? 4 : bestLength);
+        wanted = load32(p + offset) & mask;
+        while (--k > bestIndex) {
+            const unsigned c = pos[k];
+            if ((load32(w + c + offset) & mask) == wanted &&
+                commonLength(w + c, p, bestLength) == bestLength) {
+                best = c;
+                break;
+            }
         }
         distance = i - best;
         return bestLength;
@@ -287,6 +326,21 @@ public:
     void put(std::uint64_t value, unsigned count) {
         s_.bits |= value << s_.bitCount;
         s_.bitCount += count;
+        if (s_.bitCount >= 32 && s_.outLength + 4 < kOutBlock) {
+            // Four whole bytes at once, least significant first, while the block has room.
+            const std::uint32_t v = static_cast<std::uint32_t>(s_.bits);
+            const std::uint8_t le[4] = {
+                static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+            std::memcpy(s_.out + s_.outLength, le, 4);
+            s_.outLength += 4;
+            s_.bits >>= 32;
+            s_.bitCount -= 32;
+            return;
+        }
+        if (s_.bitCount < 32) {
+            return;
+        }
         while (s_.bitCount >= 8) {
             s_.out[s_.outLength++] = static_cast<std::uint8_t>(s_.bits);
             s_.bits >>= 8;
@@ -402,8 +456,15 @@ public:
             start = start > kBlock ? start - kBlock : 0;
         }
         match(pklib::kEndOfStream, 0);
-        if (s_.bitCount > 0) {
-            put(0, 8 - s_.bitCount);
+        // Pad to a whole byte and drain what is pending.
+        s_.bitCount = (s_.bitCount + 7) & ~7u;
+        while (s_.bitCount > 0) {
+            s_.out[s_.outLength++] = static_cast<std::uint8_t>(s_.bits);
+            s_.bits >>= 8;
+            s_.bitCount -= 8;
+            if (s_.outLength == kOutBlock) {
+                flush();
+            }
         }
         flush();
     }
