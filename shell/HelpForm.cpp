@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPrinter>
 #include <QStringDecoder>
 #include <QTextDocument>
@@ -91,7 +90,7 @@ bool PrintTextDocument(const QTextDocument& document, QPrinter& printer) {
     copy->setPageSize(page);
     const int pages = copy->pageCount();
     bool ok = true;
-    for (int i = 0; i < pages && ok; ++i) {
+    for (int i = 0; i < pages; ++i) {
         if (i > 0 && !printer.newPage()) {
             ok = false;
             break;
