@@ -38,7 +38,9 @@ unsigned readMemory(char* buffer, unsigned* size, void* user) {
     if (n > *size) {
         n = *size;
     }
-    std::memcpy(buffer, m->in->data() + m->pos, n);
+    if (n != 0) {
+        std::memcpy(buffer, m->in->data() + m->pos, n);
+    }
     m->pos += n;
     return static_cast<unsigned>(n);
 }

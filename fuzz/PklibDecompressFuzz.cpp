@@ -31,7 +31,9 @@ unsigned readIo(char* buffer, unsigned* size, void* user) {
     if (io->chunk != 0 && n > io->chunk) {
         n = io->chunk;
     }
-    std::memcpy(buffer, io->data + io->pos, n);
+    if (n != 0) {
+        std::memcpy(buffer, io->data + io->pos, n);
+    }
     io->pos += n;
     return static_cast<unsigned>(n);
 }

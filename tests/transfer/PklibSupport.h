@@ -113,7 +113,9 @@ struct MemoryIo {
         if (io->chunk != 0) {
             n = std::min(n, io->chunk);
         }
-        std::memcpy(buffer, io->input.data() + io->pos, n);
+        if (n != 0) {
+            std::memcpy(buffer, io->input.data() + io->pos, n);
+        }
         io->pos += n;
         return static_cast<unsigned>(n);
     }
@@ -176,11 +178,13 @@ struct Sample {
     Bytes data;
 };
 
-// Random bytes of length `distance`, then their first `copy` bytes again, so the only
-// repetition lies exactly `distance` back.
+// Random bytes of length `distance`, then `copy` more bytes that each repeat the byte
+// `distance` back, so every repetition lies exactly that far back (or a multiple of it).
 inline Bytes repeatAt(std::size_t distance, std::size_t copy, unsigned seed) {
     Bytes b = randomBytes(distance, seed);
-    b.insert(b.end(), b.begin(), b.begin() + static_cast<std::ptrdiff_t>(copy));
+    for (std::size_t j = 0; j < copy; ++j) {
+        b.push_back(b[b.size() - distance]);
+    }
     return b;
 }
 
