@@ -156,7 +156,7 @@ public:
     // Longest match for the bytes at window offset i, or 0 when there is none of 2 bytes or
     // more. Matches never reach past the bytes read, so at the end of the input a match is
     // already cut to the bytes left.
-    unsigned findMatch(unsigned i, unsigned& distance) {
+    [[gnu::always_inline]] unsigned findMatch(unsigned i, unsigned& distance) {
         const unsigned available = s_.end - i;
         const unsigned limit = available < kMaxMatch ? available : kMaxMatch;
         if (limit < 2) {
