@@ -93,7 +93,10 @@ void TSplashFrm::Wait(int milliseconds) {
     Delay(*main_.Env().clock, *main_.Env().pump, milliseconds);
 }
 
-void TSplashFrm::Step(const QString& caption) {
+bool TSplashFrm::Step(const QString& caption) {
+    if (main_.ShutdownRequested()) {
+        return false;
+    }
     Wait(10);
     Memo->moveCursor(QTextCursor::End);
     Memo->insertPlainText(QStringLiteral("\n") + caption);
@@ -102,31 +105,42 @@ void TSplashFrm::Step(const QString& caption) {
         Memo->insertPlainText(QStringLiteral("."));
     }
     Memo->moveCursor(QTextCursor::End);
+    return !main_.ShutdownRequested();
 }
 
 void TSplashFrm::AddOk() { Memo->insertPlainText(QStringLiteral("..OK")); }
 
 bool TSplashFrm::RunSequence() {
-    Step(QStringLiteral("Reading Configuration"));
+    if (!Step(QStringLiteral("Reading Configuration"))) {
+        return false;
+    }
     main_.LoadConfiguration();
     AddOk();
 
-    Step(QStringLiteral("Initializing Modem"));
+    if (!Step(QStringLiteral("Initializing Modem"))) {
+        return false;
+    }
     if (!main_.OpenModem()) {
         return false;
     }
     AddOk();
 
-    Step(QStringLiteral("Opening Sound Card"));
+    if (!Step(QStringLiteral("Opening Sound Card"))) {
+        return false;
+    }
     if (main_.OpenSoundCard()) {
         AddOk();
     }
 
-    Step(QStringLiteral("Setting Screen Parameters"));
+    if (!Step(QStringLiteral("Setting Screen Parameters"))) {
+        return false;
+    }
     main_.SendInitialSettings();
     AddOk();
 
-    Step(QStringLiteral("Finished"));
+    if (!Step(QStringLiteral("Finished"))) {
+        return false;
+    }
     main_.show();
     AddOk();
     Memo->moveCursor(QTextCursor::End);

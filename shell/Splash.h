@@ -21,7 +21,8 @@ public:
     bool RunSequence();
 
 private:
-    void Step(const QString& caption);
+    // False when the program is to end instead.
+    bool Step(const QString& caption);
     void AddOk();
     void Wait(int milliseconds);
 

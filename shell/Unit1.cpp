@@ -8,14 +8,17 @@
 #include "platform/EventPump.h"
 #include "platform/WindowMessage.h"
 #include "shell/Comfrmunit.h"
+#include "shell/HelpForm.h"
 #include "shell/InitialSettings.h"
 #include "shell/Panels.h"
 #include "shell/StatusClock.h"
 #include "shell/Splash.h"
+#include "tuning/About.h"
 #include "tuning/SoundCardEngine.h"
 #include "tuning/ToolWindows.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -81,6 +84,7 @@ TForm1::TForm1(Environment environment)
 
 TForm1::~TForm1() {
     splash_.reset();
+    help_.reset();
     // The last command queued at closing must reach the modem before the port goes.
     const std::uint32_t start = env_.clock->TickCount();
     while (link_.IoThreadsRunning() && link_.PendingTransmitCount() > 0 &&
@@ -193,6 +197,31 @@ void TForm1::WaitTimerTimer() {
     WaitTimer->stop();
 }
 
+void TForm1::mnuHelpContentsClick() {
+    if (help_) {
+        help_->Open(*this);
+    }
+}
+
+void TForm1::About1Click() {
+    if (AboutBox != nullptr) {
+        AboutBox->About1Click(identity);
+    }
+}
+
+void TForm1::RequestShutdown() {
+    if (isVisible()) {
+        close();
+        return;
+    }
+    // Still starting up: a question on screen is withdrawn and the start-up goes no further.
+    shutdownRequested_ = true;
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->close();
+    }
+    QCoreApplication::exit(0);
+}
+
 void TForm1::mnuCodeMirvolClick() {
     // The MIRVOL set-up is sent from here.
 }
@@ -235,7 +264,9 @@ void TForm1::CreateMenus() {
     mnuSpecial = bar->addMenu(QStringLiteral("Specia&l"));
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelpContents = mnuHelp->addAction(QStringLiteral("Hot &Keys"));
+    connect(mnuHelpContents, &QAction::triggered, this, &TForm1::mnuHelpContentsClick);
     About1 = mnuHelp->addAction(QStringLiteral("&About"));
+    connect(About1, &QAction::triggered, this, &TForm1::About1Click);
 }
 
 void TForm1::CreateToolBars() {
@@ -417,7 +448,10 @@ bool TForm1::SaveConfiguration() {
 }
 
 void TForm1::CreateStartWindows() {
+    AboutBox = new TAboutBox(this, *env_.dialogs);
     splash_ = std::make_unique<TSplashFrm>(*this);
+    // The help file is looked for in the home folder under its bare name.
+    help_ = std::make_unique<THelpForm>(*env_.dialogs, folders_.home + QStringLiteral("krn_hotkeys.dat"));
     const std::string home = folders_.home.toStdString();
     ComFrm = new TComFrm(*env_.dialogs, [home](int n) { return ComPortAvailable(home, n); }, this);
 }

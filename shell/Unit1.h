@@ -9,6 +9,7 @@
 #include "modes/TerminalState.h"
 #include "shell/Environment.h"
 #include "shell/Folders.h"
+#include "shell/Version.h"
 
 #include <QMainWindow>
 #include <array>
@@ -26,13 +27,14 @@ namespace tarvis {
 
 class TAmplitudeTuneFrm;
 class FloatingPanel;
+class TAboutBox;
 class TComFrm;
+class THelpForm;
 class TSplashFrm;
 class TFrequencyTuneFrm;
 class TMirvolStatisticsFrm;
 class TSoundTuneFrm;
 
-inline constexpr char kVersionText[] = "3.0.5";
 
 class TForm1 : public QMainWindow, public DispatchTarget {
 public:
@@ -122,6 +124,8 @@ public:
     TMirvolStatisticsFrm* MirvolStatisticsFrm = nullptr;
     TSoundTuneFrm* SoundTuneFrm = nullptr;
     TComFrm* ComFrm = nullptr;
+    TAboutBox* AboutBox = nullptr;
+    THelpForm* HelpForm() { return help_.get(); }
 
     // Floating panels over the panes.
     FloatingPanel* DisconnectPanel = nullptr;
@@ -144,6 +148,11 @@ public:
     void CommandTimerTimer();
     void ResetTimerTimer();
     void WaitTimerTimer();
+    void mnuHelpContentsClick();
+    void About1Click();
+    // A termination signal: closes the window as Exit does, or ends a start-up still under way.
+    void RequestShutdown();
+    bool ShutdownRequested() const { return shutdownRequested_; }
     // Selecting MIRVOL from the Code menu.
     void mnuCodeMirvolClick();
 
@@ -184,8 +193,11 @@ private:
     Environment env_;
     Folders folders_;
     std::unique_ptr<TSplashFrm> splash_;
+    // Its own top-level window, with its own task-bar button.
+    std::unique_ptr<THelpForm> help_;
     ModemLink link_;
     bool closed_ = false;
+    bool shutdownRequested_ = false;
 };
 
 } // namespace tarvis

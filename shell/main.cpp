@@ -36,7 +36,7 @@ void OnTerminationSignal(int) {
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 
-void CloseOnTerminationSignals(QWidget& mainWindow) {
+void CloseOnTerminationSignals(tarvis::TForm1& mainWindow) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
         return;
     }
@@ -44,10 +44,7 @@ void CloseOnTerminationSignals(QWidget& mainWindow) {
     QObject::connect(notifier, &QSocketNotifier::activated, &mainWindow, [&mainWindow] {
         char byte = 0;
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
-        if (mainWindow.isVisible()) {
-            mainWindow.close();
-        }
-        QCoreApplication::quit();
+        mainWindow.RequestShutdown();
     });
     struct sigaction action {};
     action.sa_handler = OnTerminationSignal;

@@ -1,7 +1,7 @@
 #include "tuning/About.h"
 #include "link/ModemIdentity.h"
 #include "platform/Dialogs.h"
-#include "shell/Unit1.h"
+#include "shell/Version.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -1,10 +1,12 @@
 // The main window's status bar, clock and line counts, panels and watch timers.
 #include "shell/Panels.h"
+#include "shell/HelpForm.h"
 #include "shell/StatusClock.h"
 #include "shell/Unit1.h"
 #include "tests/shell/StationFixture.h"
 
 #include <QLabel>
+#include <QAction>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTextDocument>
@@ -123,6 +125,27 @@ TEST_F(MainWindow, AStalledPayloadWithNothingChangedAsksNothingMore) {
     EXPECT_EQ(dialogs.boxes.size(), 1U);
     EXPECT_FALSE(ReadAll(IniPath()).contains("[screen]"));
     EXPECT_EQ(endedWith, 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindow, HelpAndAboutOpenFromTheHelpMenu) {
+    TForm1 form(MakeEnvironment());
+    form.CreateStartWindows();
+    form.move(100, 80);
+    form.resize(700, 400);
+    form.mnuHelpContents->trigger();
+    ASSERT_TRUE(form.HelpForm()->isVisible());
+    const QPoint placed = form.HelpForm()->pos();
+    form.HelpForm()->move(placed + QPoint(50, 50));
+    form.mnuHelpContents->trigger(); // already open: stays where it is
+    EXPECT_EQ(form.HelpForm()->pos(), placed + QPoint(50, 50));
+
+    form.identity.dspVersion = QStringLiteral("4.2");
+    form.About1->trigger();
+    EXPECT_EQ(dialogs.modalDialogs, (std::vector<QString>{QStringLiteral("About")}));
 }
 
 } // namespace
