@@ -7,6 +7,7 @@
 #include "link/ModemIdentity.h"
 #include "link/ModemLink.h"
 #include "modes/TerminalState.h"
+#include "modes/ToolBars.h"
 #include "shell/Environment.h"
 #include "shell/Folders.h"
 #include "shell/Version.h"
@@ -97,6 +98,7 @@ public:
     QToolBar* BaudotToolBar = nullptr;
     QToolBar* AsciiToolBar = nullptr;
     QToolBar* PSKToolBar = nullptr;
+    ModeToolBars bars;
 
     QMenu* mnuFiles = nullptr;
     QMenu* mnuEdit = nullptr;
