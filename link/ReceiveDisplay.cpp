@@ -1,0 +1,80 @@
+#include "link/ReceiveDisplay.h"
+#include "config/Jw_utils.h"
+#include "config/Settings.h"
+#include "link/LinkFlags.h"
+#include "platform/Sound.h"
+
+#include <QFile>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QWidget>
+
+namespace tarvis {
+
+void ReceiveDisplay::Insert(char shown, const QString& colourName) {
+    QTextCursor cursor(c_.receivePane.document());
+    cursor.setPosition(std::min(insertionPoint, c_.receivePane.document()->characterCount() - 1));
+    QTextCharFormat format;
+    format.setForeground(ColorFromName(colourName));
+    cursor.insertText(QString(QLatin1Char(shown)), format);
+    insertionPoint = cursor.position();
+    c_.receivePane.setTextCursor(cursor);
+    c_.receivePane.ensureCursorVisible();
+}
+
+void ReceiveDisplay::Capture(std::uint8_t c) {
+    if (!c_.capture.on || c_.capture.file == nullptr) {
+        return;
+    }
+    // Capture files are text with CR LF line ends.
+    if (c == 0x0A) {
+        c_.capture.file->write("\r\n", 2);
+    } else {
+        const char byte = static_cast<char>(c);
+        c_.capture.file->write(&byte, 1);
+    }
+    c_.capture.file->flush();
+    ++c_.capture.count;
+    c_.setPane(6, c_.capture.name + QStringLiteral(": ") + QString::number(c_.capture.count));
+}
+
+void ReceiveDisplay::ShowCharacter(std::uint8_t c) {
+    if (c_.faxPanel != nullptr && c_.faxPanel->isVisible()) {
+        return;
+    }
+    if (c_.flags.echo) {
+        if (c_.echoed) {
+            c_.echoed(c);
+        }
+        if (c_.sendingBinary != nullptr && *c_.sendingBinary) {
+            return;
+        }
+        if (c == 0x0A) {
+            return;
+        }
+        if (c == 0x0D) {
+            c = 0x0A;
+        }
+        // Compared exactly: only "ON" shows echoes.
+        if (c_.settings.EchoEnable == QLatin1String("ON") && IsShownCharacter(c)) {
+            Insert(static_cast<char>(c == 0x0A ? '\n' : c), c_.settings.EchoTextColor);
+        }
+    } else {
+        if (c == 0x07 && bell) {
+            c_.sound.DefaultSound();
+        }
+        if (c == 0x0A) {
+            return;
+        }
+        if (c == 0x0D) {
+            c = 0x0A;
+        }
+        if (IsShownCharacter(c)) {
+            Insert(static_cast<char>(c == 0x0A ? '\n' : c), c_.settings.ReceiveTextColor);
+        }
+    }
+    Capture(c);
+    c_.transmitPane.setFocus();
+}
+
+} // namespace tarvis
