@@ -60,8 +60,9 @@ std::optional<bool> onOffArgument(const std::vector<std::string_view>& w) {
 } // namespace
 
 std::string_view controlHelp() {
-    return "ok commands: send HEX... | status CODE [PAYLOAD...] | text STRING | silent on|off | "
-           "escape on|off | xon | xoff | state | help | quit";
+    return "ok commands: [station N] send HEX... | status CODE [PAYLOAD...] | text STRING | "
+           "silent on|off | escape on|off | xon | xoff | state | settings | air | lose | "
+           "quality 0..100 | air-rate MODE|all CPS | help | quit";
 }
 
 ControlReply runControl(Modem& modem, std::string_view line) {
@@ -116,11 +117,79 @@ ControlReply runControl(Modem& modem, std::string_view line) {
     }
     if (cmd == "state")
         return {"ok " + modem.stateLine(), false};
+    if (cmd == "settings")
+        return {"ok " + modem.settingsLine(), false};
     if (cmd == "help")
         return {std::string(controlHelp()), false};
     if (cmd == "quit")
         return {"ok bye", true};
     return error("unknown command '" + std::string(cmd) + "' (try 'help')");
+}
+
+namespace {
+
+std::optional<long> parseNumber(std::string_view text) {
+    if (text.empty() || text.size() > 9)
+        return std::nullopt;
+    long v = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+} // namespace
+
+ControlReply runControl(Channel& channel, std::size_t defaultStation, std::string_view line) {
+    while (!line.empty() && isBlank(line.back()))
+        line.remove_suffix(1);
+    while (!line.empty() && isBlank(line.front()))
+        line.remove_prefix(1);
+    std::size_t station = defaultStation;
+    auto w = words(line);
+    if (!w.empty() && w[0] == "station") {
+        const auto n = w.size() > 1 ? parseNumber(w[1]) : std::nullopt;
+        if (!n || *n < 1 || static_cast<std::size_t>(*n) > channel.stationCount())
+            return error("station needs a number from 1 to " +
+                         std::to_string(channel.stationCount()) + " and a command");
+        station = static_cast<std::size_t>(*n - 1);
+        // The rest of the line, as typed, after the station number.
+        line.remove_prefix(line.find(w[1]) + w[1].size());
+        w = words(line);
+        if (w.empty())
+            return error("station " + std::to_string(*n) + " needs a command");
+    }
+    if (w.empty())
+        return {};
+    const std::string_view cmd = w[0];
+    std::string why;
+    if (cmd == "air")
+        return {"ok " + channel.airLine(station), false};
+    if (cmd == "lose") {
+        if (!channel.loseLink(station, why))
+            return error(why);
+        return {"ok link lost", false};
+    }
+    if (cmd == "quality") {
+        const auto q = w.size() == 2 ? parseNumber(w[1]) : std::nullopt;
+        if (!q || *q > 100)
+            return error("quality needs a number from 0 to 100");
+        if (!channel.setQuality(station, static_cast<int>(*q), why))
+            return error(why);
+        return {"ok quality " + std::to_string(*q), false};
+    }
+    if (cmd == "air-rate") {
+        const auto cps = w.size() == 3 ? parseNumber(w[2]) : std::nullopt;
+        const auto mode = w.size() == 3 ? parseAirMode(w[1]) : std::nullopt;
+        if (!cps || *cps < 1 || (!mode && w[1] != "all"))
+            return error("air-rate needs MIRVOL, AMTOR, P-Mode, Baudot, ASCII or all, and "
+                         "characters a second from 1");
+        channel.setRate(mode, static_cast<double>(*cps));
+        return {"ok air-rate " + std::string(w[1]) + " " + std::to_string(*cps), false};
+    }
+    return runControl(channel.modem(station), line);
 }
 
 } // namespace qd470sim

@@ -1,13 +1,16 @@
-// qd470sim: a QD470 modem on a pseudo-terminal, for training, demonstrations and tests of
-// Tarvis without a radio. One loop serves the station's terminal, the control channel
-// (standard input and/or a unix socket) and the signals that end the program.
+// qd470sim: QD470 modems on pseudo-terminals, joined by a simulated HF channel, for training,
+// demonstrations and tests of Tarvis without a radio. One loop serves every station's terminal,
+// the control channel (standard input and/or unix sockets), the channel's timed work and the
+// signals that end the program.
 #include "sim/control.h"
 #include "sim/device.h"
 #include "sim/log.h"
 #include "sim/options.h"
 #include "sim/station.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -25,8 +28,11 @@ using namespace qd470sim;
 namespace {
 
 constexpr std::size_t kMaxControlLine = 65536;
-// Poll slots: signals, the station's terminal, its watch, the control socket, then the clients.
-constexpr std::size_t kFirstClient = 4;
+std::int64_t steadyMillis() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 // One source of control lines and the place its answers go.
 struct ControlClient {
@@ -37,6 +43,7 @@ struct ControlClient {
     std::string replies;
     bool discarding = false; // inside a line that was too long, until its end
     bool closed = false;
+    std::size_t station = 0; // the station its lines address unless they name one
 
     ~ControlClient() {
         if (socket && in >= 0)
@@ -51,15 +58,27 @@ bool stdinCarriesControl() {
     return ::isatty(STDIN_FILENO) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode);
 }
 
+// A control socket and the station its clients address.
+struct Listener {
+    int fd = -1;
+    std::string path;
+    std::size_t station = 0;
+};
+
 class Simulator {
 public:
     Simulator(const Options& options, FileLog& log)
-        : options_(options), log_(log), station_(options.identity, log) {}
+        : options_(options), log_(log), channel_(log, steadyMillis, options.timing) {
+        for (const StationOptions& st : options.stations) {
+            stations_.push_back(std::make_unique<Station>(st.identity, log));
+            channel_.attach(stations_.back()->modem());
+        }
+    }
 
     ~Simulator() {
-        if (listener_ >= 0) {
-            ::close(listener_);
-            ::unlink(options_.control.c_str());
+        for (const Listener& l : listeners_) {
+            ::close(l.fd);
+            ::unlink(l.path.c_str());
         }
         if (signals_ >= 0)
             ::close(signals_);
@@ -67,15 +86,22 @@ public:
 
     int run() {
         std::string error;
-        if (!setUpSignals(error) || !setUpControl(error) || !station_.start(options_.link, error)) {
+        bool ok = setUpSignals(error) && setUpControl(error);
+        for (std::size_t i = 0; ok && i < stations_.size(); ++i)
+            ok = stations_[i]->start(options_.stations[i].link, error);
+        if (!ok) {
             std::fprintf(stderr, "qd470sim: %s\n", error.c_str());
             return kExitFailure;
         }
-        log_.line("qd470sim ready: " + station_.linkPath() + " -> " + station_.devicePath());
+        for (std::size_t i = 0; i < stations_.size(); ++i)
+            log_.line("qd470sim ready: " +
+                      (stations_.size() > 1 ? "station " + std::to_string(i + 1) + " " : "") +
+                      stations_[i]->linkPath() + " -> " + stations_[i]->devicePath());
         const std::string reason = loop();
         for (auto& c : clients_)
             sendReplies(*c);
-        station_.stop();
+        for (auto& s : stations_)
+            s->stop();
         log_.line("qd470sim stopped: " + reason);
         return kExitOk;
     }
@@ -102,12 +128,21 @@ private:
         return true;
     }
 
+    bool listen(const std::string& path, std::size_t station, std::string& error) {
+        const int fd = listenUnixSocket(path, error);
+        if (fd < 0)
+            return false;
+        listeners_.push_back({fd, path, station});
+        return true;
+    }
+
     bool setUpControl(std::string& error) {
-        if (!options_.control.empty()) {
-            listener_ = listenUnixSocket(options_.control, error);
-            if (listener_ < 0)
+        if (!options_.control.empty() && !listen(options_.control, 0, error))
+            return false;
+        for (std::size_t i = 0; i < options_.stations.size(); ++i)
+            if (!options_.stations[i].control.empty() &&
+                !listen(options_.stations[i].control, i, error))
                 return false;
-        }
         if (options_.controlStdin && stdinCarriesControl()) {
             auto c = std::make_unique<ControlClient>();
             c->in = STDIN_FILENO;
@@ -117,42 +152,67 @@ private:
         return true;
     }
 
+    // Milliseconds until the channel has something to do; -1 for nothing.
+    int pollTimeout() const {
+        const auto due = channel_.nextDue();
+        if (!due)
+            return -1;
+        return static_cast<int>(std::clamp<std::int64_t>(*due - steadyMillis(), 0, 60000));
+    }
+
+    void flushAll() {
+        for (auto& s : stations_)
+            s->flush();
+    }
+
     // Runs until quit or a signal; returns why it ended.
     std::string loop() {
         for (;;) {
+            // Slots: signals, each station's terminal and watch, the sockets, the clients.
             std::vector<pollfd> fds;
             fds.push_back({signals_, POLLIN, 0});
-            fds.push_back({station_.fd(),
-                           static_cast<short>(POLLIN | (station_.wantsWrite() ? POLLOUT : 0)), 0});
-            fds.push_back({station_.watchFd(), POLLIN, 0});
-            fds.push_back({listener_, POLLIN, 0}); // a negative descriptor is skipped
+            for (const auto& s : stations_) {
+                fds.push_back(
+                    {s->fd(), static_cast<short>(POLLIN | (s->wantsWrite() ? POLLOUT : 0)), 0});
+                fds.push_back({s->watchFd(), POLLIN, 0});
+            }
+            for (const Listener& l : listeners_)
+                fds.push_back({l.fd, POLLIN, 0});
+            const std::size_t firstClient = fds.size();
             for (const auto& c : clients_) {
                 const short events = static_cast<short>(
                     (c->closed ? 0 : POLLIN) | (c->socket && !c->replies.empty() ? POLLOUT : 0));
                 fds.push_back({c->in, events, 0});
             }
-            if (::poll(fds.data(), fds.size(), -1) < 0) {
+            if (::poll(fds.data(), fds.size(), pollTimeout()) < 0) {
                 if (errno == EINTR)
                     continue;
                 return std::string("poll failed: ") + std::strerror(errno);
             }
             if (fds[0].revents & POLLIN)
                 return signalReason();
-            if (fds[1].revents & POLLOUT)
-                station_.writable();
-            if (fds[1].revents & POLLIN)
-                station_.readable();
-            if (fds[2].revents & POLLIN)
-                station_.portEvents();
+            for (std::size_t i = 0; i < stations_.size(); ++i) {
+                Station& s = *stations_[i];
+                const pollfd& port = fds[1 + 2 * i];
+                if (port.revents & POLLOUT)
+                    s.writable();
+                if (port.revents & POLLIN)
+                    s.readable();
+                if (fds[2 + 2 * i].revents & POLLIN)
+                    s.portEvents();
+            }
+            channel_.advance();
+            flushAll();
             // Only the clients that were polled; one accepted now waits for the next round.
-            const std::size_t polled = fds.size() - kFirstClient;
-            if (fds[3].revents & POLLIN)
-                accept();
+            const std::size_t polled = fds.size() - firstClient;
+            for (std::size_t i = 0; i < listeners_.size(); ++i)
+                if (fds[firstClient - listeners_.size() + i].revents & POLLIN)
+                    accept(listeners_[i]);
             for (std::size_t i = 0; i < polled && !quit_; ++i) {
                 ControlClient& c = *clients_[i];
-                if (fds[kFirstClient + i].revents & (POLLIN | POLLHUP | POLLERR))
+                if (fds[firstClient + i].revents & (POLLIN | POLLHUP | POLLERR))
                     readControl(c);
-                if (fds[kFirstClient + i].revents & POLLOUT)
+                if (fds[firstClient + i].revents & POLLOUT)
                     sendReplies(c);
             }
             if (quit_)
@@ -169,11 +229,12 @@ private:
         return std::string("SIG") + (name ? name : std::to_string(info.ssi_signo).c_str());
     }
 
-    void accept() {
-        const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    void accept(const Listener& listener) {
+        const int fd = ::accept4(listener.fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0)
             return;
         auto c = std::make_unique<ControlClient>();
+        c->station = listener.station;
         c->in = fd;
         c->out = fd;
         c->socket = true;
@@ -215,8 +276,8 @@ private:
         if (last == std::string::npos)
             return;
         log_.line("control: " + line.substr(0, last + 1));
-        const ControlReply reply = runControl(station_.modem(), line);
-        station_.flush();
+        const ControlReply reply = runControl(channel_, c.station, line);
+        flushAll();
         c.replies += reply.text + "\n";
         if (reply.quit)
             quit_ = true;
@@ -250,9 +311,10 @@ private:
 
     const Options& options_;
     FileLog& log_;
-    Station station_;
+    Channel channel_;
+    std::vector<std::unique_ptr<Station>> stations_;
+    std::vector<Listener> listeners_;
     int signals_ = -1;
-    int listener_ = -1;
     std::vector<std::unique_ptr<ControlClient>> clients_;
     bool quit_ = false;
 };

@@ -27,24 +27,6 @@ const char* onOff(bool b) {
     return b ? "on" : "off";
 }
 
-// The operating mode a mode-selecting command puts the modem in, or nullptr.
-const char* modeSelectedBy(std::uint8_t code) {
-    switch (code) {
-    case 0x80:
-        return "MIRVOL";
-    case 0x81:
-        return "AMTOR";
-    case 0x83:
-        return "P-Mode";
-    case 0x85:
-        return "Baudot";
-    case 0x86:
-        return "ASCII";
-    default:
-        return nullptr;
-    }
-}
-
 } // namespace
 
 std::optional<Version> parseVersion(std::string_view text) {
@@ -92,12 +74,14 @@ Bytes Modem::sendRaw(const Bytes& bytes) {
 }
 
 Bytes Modem::sendStatus(std::uint8_t code, const Bytes& payload) {
+    closeEcho();
     Bytes out;
     encodeAnswer(encoder_, AnswerForm::Mixed, code, payload, out);
     return queue(std::move(out));
 }
 
 Bytes Modem::sendText(const Bytes& text) {
+    closeEcho();
     Bytes out;
     for (const std::uint8_t b : text)
         encoder_.text(b, out);
@@ -111,9 +95,31 @@ std::optional<Bytes> Modem::sendFlow(bool xon) {
     return queue(std::move(out));
 }
 
+void Modem::echo(std::uint8_t byte) {
+    Bytes out;
+    if (!echoOpen_)
+        encoder_.status(0x31, out);
+    echoOpen_ = true;
+    encoder_.text(byte, out);
+    queue(std::move(out));
+}
+
+void Modem::closeEcho() {
+    if (!echoOpen_)
+        return;
+    echoOpen_ = false;
+    Bytes out;
+    encoder_.status(0x30, out);
+    queue(std::move(out));
+}
+
 void Modem::handle(const HostEvent& event) {
     const std::string text = describe(event);
     log_.line(text);
+    if (event.kind == HostEvent::Kind::Text && air_)
+        air_->text(*this, event.data);
+    if (event.kind == HostEvent::Kind::Panic && air_)
+        air_->panic(*this);
     if (event.kind != HostEvent::Kind::Command)
         return;
 
@@ -122,16 +128,10 @@ void Modem::handle(const HostEvent& event) {
     if (recent_.size() > kRecentCommands)
         recent_.pop_front();
 
-    if (const char* mode = modeSelectedBy(event.code))
-        mode_ = mode;
-    else if (event.code == 0x48)
-        listen_ = "off";
-    else if (event.code == 0x58)
-        listen_ = "on";
-    else if (event.code == 0x13)
-        myCall_ = event.data;
-
+    settings_.apply(event);
     answerQuery(event.code);
+    if (air_)
+        air_->command(*this, event);
 }
 
 void Modem::answerQuery(std::uint8_t code) {
@@ -190,7 +190,9 @@ std::string Modem::stateLine() const {
                     " mirvol2000=" + onOff(id.mirvol2000) +
                     " answers=" + std::string(answerFormName(id.answers)) +
                     " escape=" + onOff(escapeMode()) + " silent=" + onOff(silent_) +
-                    " mode=" + mode_ + " listen=" + listen_ + " mycall=" + quoted(myCall_) +
+                    " mode=" + std::string(airModeName(settings_.mode())) +
+                    " listen=" + settings_.value("listen").value_or("unset") +
+                    " mycall=" + quoted(settings_.myCall()) +
                     " commands=" + std::to_string(commandCount_) + " recent=[";
     for (std::size_t i = 0; i < recent_.size(); ++i)
         s += (i ? "; " : "") + recent_[i];

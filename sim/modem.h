@@ -5,6 +5,7 @@
 #pragma once
 
 #include "sim/protocol.h"
+#include "sim/settings.h"
 
 #include <cstdint>
 #include <deque>
@@ -45,6 +46,21 @@ public:
     virtual void line(std::string_view text) = 0;
 };
 
+class Modem;
+
+// Where a modem's air side goes: the simulated HF channel that carries its calls, links,
+// broadcasts and text to the other stations. Without one the modem keeps everything to itself.
+class AirSide {
+public:
+    virtual ~AirSide() = default;
+    // A whole host command, after the modem has taken in what it sets.
+    virtual void command(Modem& modem, const HostEvent& event) = 0;
+    // Text the host gave for the air (80 and 81 literals already undone).
+    virtual void text(Modem& modem, const Bytes& text) = 0;
+    // The host's panic byte (81 06): whatever waits for the air is dropped.
+    virtual void panic(Modem& modem) = 0;
+};
+
 class Modem {
 public:
     static constexpr std::size_t kRecentCommands = 16;
@@ -68,6 +84,16 @@ public:
     // Bare XON or XOFF; refused (nothing) outside escape mode, where they would be data.
     std::optional<Bytes> sendFlow(bool xon);
 
+    // One echo of a character sent on the air. A run of echoes is opened with the status 31
+    // and closed with 30 before anything else goes to the host (or by `closeEcho`).
+    void echo(std::uint8_t byte);
+    void closeEcho();
+    bool echoOpen() const { return echoOpen_; }
+
+    void setAirSide(AirSide* air) { air_ = air; }
+
+    const ModemSettings& settings() const { return settings_; }
+
     // A silent modem answers nothing; what it is told to send is still sent.
     void setSilent(bool silent) { silent_ = silent; }
     bool silent() const { return silent_; }
@@ -82,6 +108,8 @@ public:
 
     // One line of "key=value" pairs: identification, flags, mode state and recent commands.
     std::string stateLine() const;
+    // One line of "key=value" pairs: the mode and every setting the host can make.
+    std::string settingsLine() const { return settings_.line(); }
 
 private:
     void handle(const HostEvent& event);
@@ -95,10 +123,11 @@ private:
     Bytes output_;
     bool silent_ = false;
 
+    bool echoOpen_ = false;
+    AirSide* air_ = nullptr;
+
     // What the host has set so far.
-    std::string mode_ = "none";
-    std::string listen_ = "unknown";
-    Bytes myCall_;
+    ModemSettings settings_;
     unsigned long commandCount_ = 0;
     std::deque<std::string> recent_;
 };

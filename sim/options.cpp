@@ -87,10 +87,97 @@ set up, 2 for a bad command line.
 )";
 }
 
+namespace {
+
+// The identity options, shared by the command line (--NAME VALUE) and a station's own list
+// (NAME=VALUE). Returns an error, or nothing when the option was taken; `known` tells whether
+// NAME is one of them.
+std::optional<std::string> identityOption(std::string_view name, std::string_view v,
+                                          ModemIdentity& id) {
+    const std::string arg = "--" + std::string(name);
+    if (name == "firmware-status") {
+        if (v == "none") {
+            id.firmwareStatus.reset();
+        } else if (const auto b = parseHexByte(v)) {
+            id.firmwareStatus = *b;
+        } else {
+            return badValue(arg, v, "a hexadecimal byte such as 0A, or none");
+        }
+    } else if (name == "dsp-version" || name == "cpu-version" || name == "boot-version") {
+        const auto ver = parseVersion(v);
+        if (!ver)
+            return badValue(arg, v, "MAJ.MIN with each number from 0 to 127");
+        (name == "dsp-version" ? id.dsp : name == "cpu-version" ? id.cpu : id.boot) = *ver;
+    } else if (name == "product-id" || name == "hardware") {
+        const auto h = parseHex4(v);
+        if (!h)
+            return badValue(arg, v, "four hexadecimal digits such as 800A");
+        (name == "product-id" ? id.productId : id.hardware) = *h;
+    } else if (name == "answers") {
+        const auto form = parseAnswerForm(v);
+        if (!form)
+            return badValue(arg, v, "status, text or mixed");
+        id.answers = *form;
+    }
+    return std::nullopt;
+}
+
+bool isIdentityOption(std::string_view name) {
+    return name == "firmware-status" || name == "dsp-version" || name == "cpu-version" ||
+           name == "boot-version" || name == "product-id" || name == "hardware" ||
+           name == "answers";
+}
+
+std::optional<std::int64_t> parseMillis(std::string_view v) {
+    if (v.empty() || v.size() > 9)
+        return std::nullopt;
+    std::int64_t n = 0;
+    for (const char c : v) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+// "LINK[,NAME=VALUE|mirvol2000...]" on top of the common identity.
+std::optional<std::string> stationSpec(std::string_view spec, StationOptions& st) {
+    const auto comma = spec.find(',');
+    st.link = std::string(spec.substr(0, comma));
+    if (st.link.empty())
+        return std::string("--station needs a link path before its options");
+    while (comma != std::string_view::npos && !spec.empty()) {
+        spec.remove_prefix(std::min(spec.size(), spec.find(',') + 1));
+        const auto next = spec.find(',');
+        const std::string_view item = spec.substr(0, next);
+        const auto eq = item.find('=');
+        const std::string_view key = item.substr(0, eq);
+        const std::string_view value =
+            eq == std::string_view::npos ? std::string_view{} : item.substr(eq + 1);
+        if (key == "mirvol2000" && eq == std::string_view::npos) {
+            st.identity.mirvol2000 = true;
+        } else if (key == "control" && !value.empty()) {
+            st.control = std::string(value);
+        } else if (isIdentityOption(key) && eq != std::string_view::npos) {
+            if (auto e = identityOption(key, value, st.identity))
+                return "--station " + st.link + ": " + *e;
+        } else {
+            return "--station " + st.link + ": unknown station option '" + std::string(item) + "'";
+        }
+        if (next == std::string_view::npos)
+            break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 ParsedOptions parseOptions(std::span<const std::string_view> args) {
     ParsedOptions parsed;
     Options& o = parsed.options;
     ModemIdentity& id = o.identity;
+    // Each station as given: a --link path, or a --station specification.
+    std::vector<std::pair<bool, std::string_view>> stations;
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view arg = args[i];
@@ -123,47 +210,62 @@ ParsedOptions parseOptions(std::span<const std::string_view> args) {
                 o.controlStdin = false;
             continue;
         }
+        const std::string_view name = arg.starts_with("--") ? arg.substr(2) : std::string_view{};
         const bool known = arg == "--link" || arg == "--log" || arg == "--control" ||
-                           arg == "--firmware-status" || arg == "--dsp-version" ||
-                           arg == "--cpu-version" || arg == "--boot-version" ||
-                           arg == "--product-id" || arg == "--hardware" || arg == "--answers";
+                           arg == "--station" || arg == "--call-delay" || arg == "--call-timeout" ||
+                           arg == "--report-interval" || arg == "--air-rate" ||
+                           isIdentityOption(name);
         if (!known)
             return failed("unknown option '" + std::string(args[i]) + "'");
         const auto v = value();
         if (!v)
             return failed(std::string(arg) + " needs a value");
 
-        if (arg == "--link" || arg == "--log" || arg == "--control") {
+        if (arg == "--link" || arg == "--log" || arg == "--control" || arg == "--station") {
             if (v->empty())
                 return failed(std::string(arg) + " needs a non-empty value");
-            (arg == "--link" ? o.link : arg == "--log" ? o.log : o.control) = std::string(*v);
-        } else if (arg == "--firmware-status") {
-            if (*v == "none") {
-                id.firmwareStatus.reset();
-            } else if (const auto b = parseHexByte(*v)) {
-                id.firmwareStatus = *b;
-            } else {
-                return failed(badValue(arg, *v, "a hexadecimal byte such as 0A, or none"));
-            }
-        } else if (arg == "--dsp-version" || arg == "--cpu-version" || arg == "--boot-version") {
-            const auto ver = parseVersion(*v);
-            if (!ver)
-                return failed(badValue(arg, *v, "MAJ.MIN with each number from 0 to 127"));
-            (arg == "--dsp-version" ? id.dsp : arg == "--cpu-version" ? id.cpu : id.boot) = *ver;
-        } else if (arg == "--product-id" || arg == "--hardware") {
-            const auto h = parseHex4(*v);
-            if (!h)
-                return failed(badValue(arg, *v, "four hexadecimal digits such as 800A"));
-            (arg == "--product-id" ? id.productId : id.hardware) = *h;
-        } else if (arg == "--answers") {
-            const auto form = parseAnswerForm(*v);
-            if (!form)
-                return failed(badValue(arg, *v, "status, text or mixed"));
-            id.answers = *form;
+            if (arg == "--link" || arg == "--station")
+                stations.emplace_back(arg == "--link", *v);
+            else
+                (arg == "--log" ? o.log : o.control) = std::string(*v);
+        } else if (arg == "--call-delay" || arg == "--call-timeout" || arg == "--report-interval") {
+            const auto ms = parseMillis(*v);
+            if (!ms)
+                return failed(badValue(arg, *v, "milliseconds, a whole number"));
+            (arg == "--call-delay"     ? o.timing.callDelayMs
+             : arg == "--call-timeout" ? o.timing.callTimeoutMs
+                                       : o.timing.reportIntervalMs) = *ms;
+        } else if (arg == "--air-rate") {
+            const auto eq = v->find('=');
+            const std::string_view modeName = v->substr(0, eq);
+            const auto mode = parseAirMode(modeName);
+            std::int64_t cps = 0;
+            if (eq != std::string_view::npos)
+                cps = parseMillis(v->substr(eq + 1)).value_or(0);
+            if ((!mode && modeName != "all") || cps < 1)
+                return failed(badValue(arg, *v,
+                                       "MODE=CPS, MODE one of MIRVOL, AMTOR, P-Mode, Baudot, "
+                                       "ASCII or all, CPS characters a second from 1"));
+            const double rate = static_cast<double>(cps);
+            for (std::size_t m = 1; m < o.timing.charsPerSecond.size(); ++m)
+                if (!mode || static_cast<std::size_t>(*mode) == m)
+                    o.timing.charsPerSecond[m] = rate;
+        } else if (auto e = identityOption(name, *v, id)) {
+            return failed(*e);
         }
     }
-    if (o.link.empty())
-        return failed("--link PATH is required");
+    if (stations.empty())
+        return failed("--link PATH (or --station LINK) is required");
+    for (const auto& [plain, text] : stations) {
+        StationOptions st{std::string(text), {}, id};
+        if (!plain)
+            if (auto e = stationSpec(text, st))
+                return failed(*e);
+        o.stations.push_back(std::move(st));
+    }
+    o.link = o.stations.front().link;
+    if (!o.control.empty())
+        o.stations.front().control.clear(); // the common socket serves station 1 already
     return parsed;
 }
 

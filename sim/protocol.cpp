@@ -228,8 +228,15 @@ void HostParser::step(std::uint8_t b, std::vector<HostEvent>& out) {
         }
         return;
     case State::Literal:
-        text_.push_back(b);
         state_ = State::Idle;
+        if (b == kPanicByte) {
+            flushText(out);
+            HostEvent e;
+            e.kind = HostEvent::Kind::Panic;
+            out.push_back(std::move(e));
+            return;
+        }
+        text_.push_back(b);
         return;
     case State::Prefix:
         current_ = HostEvent{};
@@ -278,6 +285,8 @@ std::string describe(const HostEvent& event) {
     switch (event.kind) {
     case HostEvent::Kind::Text:
         return "text " + quoted(event.data);
+    case HostEvent::Kind::Panic:
+        return "panic 81 06";
     case HostEvent::Kind::Incomplete: {
         std::string s = "error: incomplete command 80 " + hexBytes({&event.code, 1});
         if (!event.data.empty() || (event.spec && isTextForm(*event.spec)))

@@ -21,6 +21,7 @@ inline constexpr std::uint8_t kLiteralPrefix = 0x81;
 inline constexpr std::uint8_t kEscape = 0x91;
 inline constexpr std::uint8_t kXon = 0x11;
 inline constexpr std::uint8_t kXoff = 0x13;
+inline constexpr std::uint8_t kPanicByte = 0x06; // sent by the host as 81 06
 
 // How a command's parameters follow its code. Every parameter byte travels as 80 and the byte.
 enum class ParamForm {
@@ -49,6 +50,7 @@ struct HostEvent {
         Command,    // a whole command; `data` holds its parameter bytes (text without 80 00)
         Text,       // a run of text for the air (plain bytes and 81 literals)
         Incomplete, // a command cut off by a byte without the 80 prefix; `data` holds what came
+        Panic,      // the literal 06 (81 06): the host's panic, not text for the air
     };
     Kind kind = Kind::Command;
     std::uint8_t code = 0;

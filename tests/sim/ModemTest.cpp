@@ -168,7 +168,7 @@ TEST(Modem, StateShowsIdentificationAndWhatTheHostSet) {
     Modem modem(id, log);
     EXPECT_EQ(modem.stateLine(),
               "firmware-status=none dsp=5.3 cpu=4.1 boot=1.0 product-id=002F hardware=800A "
-              "mirvol2000=on answers=text escape=off silent=off mode=none listen=unknown "
+              "mirvol2000=on answers=text escape=off silent=off mode=none listen=unset "
               "mycall=\"\" commands=0 recent=[]");
     modem.fromHost(hexToBytes("80 13 80 4E 80 30 80 43 80 41 80 4C 80 4C 80 00 80 58 80 81 "
                               "80 A0"));

@@ -70,8 +70,8 @@ TEST(Options, HelpWinsOverEverythingElse) {
 
 TEST(Options, BadValuesAreNamedWithWhatIsExpected) {
     const std::vector<std::pair<std::vector<std::string_view>, std::string>> cases{
-        {{}, "--link PATH is required"},
-        {{"--log", "x.log"}, "--link PATH is required"},
+        {{}, "--link PATH (or --station LINK) is required"},
+        {{"--log", "x.log"}, "--link PATH (or --station LINK) is required"},
         {{"--link"}, "--link needs a value"},
         {{"--link="}, "--link needs a non-empty value"},
         {{"--link", "x", "--bogus"}, "unknown option '--bogus'"},

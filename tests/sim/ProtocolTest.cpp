@@ -45,8 +45,10 @@ INSTANTIATE_TEST_SUITE_P(
             "AnswerBack", "80 94 80 44 80 45 80 0D 80 0A 80 80 80 00", {"80 94 \"DE\\r\\n\\x80\""}},
         // The prefix bytes themselves are command codes once they follow 80.
         ParseCase{"PrefixCodes", "80 80 80 81 80 00 80 01", {"80 80", "80 81", "80 00", "80 01"}},
+        ParseCase{"TextAndLiterals", "48 49 81 80 81 81 0D", {"text \"HI\\x80\\x81\\r\""}},
+        // 81 06 is the host's panic, not a character for the air; a bare 06 is text.
         ParseCase{
-            "TextAndLiterals", "48 49 81 80 81 81 81 06 0D", {"text \"HI\\x80\\x81\\x06\\r\""}},
+            "PanicLiteral", "48 81 06 06 49", {"text \"H\"", "panic 81 06", "text \"\\x06I\""}},
         ParseCase{"TextAroundCommand", "41 80 09 42", {"text \"A\"", "80 09", "text \"B\""}},
         ParseCase{
             "UnknownTakesNoParameters", "80 33 41", {"80 33 (unknown command)", "text \"A\""}},
