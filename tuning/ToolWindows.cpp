@@ -1,5 +1,6 @@
 #include "tuning/ToolWindows.h"
 
+#include <QAction>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,50 +15,83 @@ namespace tarvis {
 ToolWindow::ToolWindow(QWidget* owner, const QString& caption, const QSize& size)
     : QWidget(owner, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint) {
     setWindowTitle(caption);
-    resize(size);
+    setFixedSize(size);
 }
 
+namespace {
+
+QFrame* FilledRectangle(QWidget* parent, const QRect& geometry, const QColor& colour) {
+    auto* frame = new QFrame(parent);
+    frame->setGeometry(geometry);
+    frame->setAutoFillBackground(true);
+    QPalette palette = frame->palette();
+    palette.setColor(QPalette::Window, colour);
+    frame->setPalette(palette);
+    return frame;
+}
+
+} // namespace
+
 TAmplitudeTuneFrm::TAmplitudeTuneFrm(QWidget* owner)
-    : ToolWindow(owner, QStringLiteral("Amplitude Bars"), QSize(200, 110)) {
-    auto* layout = new QVBoxLayout(this);
+    : ToolWindow(owner, QStringLiteral("Amplitude Bars"),
+                 QSize(kBarLeft * 2 + kBarWidth, 4 * (kBarHeight + 6) + 6)) {
     for (int i = 0; i < 4; ++i) {
         TuneBar[i] = new QProgressBar(this);
+        TuneBar[i]->setObjectName(QStringLiteral("TuneBar%1").arg(i + 1));
+        TuneBar[i]->setGeometry(kBarLeft, 6 + i * (kBarHeight + 6), kBarWidth, kBarHeight);
         TuneBar[i]->setRange(0, 100);
+        TuneBar[i]->setValue(0);
         TuneBar[i]->setTextVisible(false);
         TuneBar[i]->setAccessibleName(QStringLiteral("Amplitude bar %1").arg(i + 1));
-        layout->addWidget(TuneBar[i]);
     }
-    auto marker = [this](QWidget* bar) {
-        auto* m = new QFrame(bar);
-        m->setFixedSize(2, 16);
-        m->setStyleSheet(QStringLiteral("background: red"));
+    auto marker = [this](const QProgressBar* bar, const char* name) {
+        QFrame* m = FilledRectangle(this, QRect(0, bar->y(), 2, kBarHeight), QColor(255, 0, 0));
+        m->setObjectName(QLatin1String(name));
         m->hide();
         return m;
     };
-    PrintSquelch = marker(TuneBar[0]);
-    PrintSquelch2 = marker(TuneBar[3]);
+    PrintSquelch = marker(TuneBar[0], "PrintSquelch");
+    PrintSquelch2 = marker(TuneBar[3], "PrintSquelch2");
 }
 
 void TAmplitudeTuneFrm::SetSquelchMarkers(int left, bool visible) {
     for (QFrame* m : {PrintSquelch, PrintSquelch2}) {
-        m->move(left, 0);
+        m->move(left, m->y());
         m->setVisible(visible);
+        m->raise();
     }
 }
 
 TFrequencyTuneFrm::TFrequencyTuneFrm(QWidget* owner)
-    : ToolWindow(owner, QStringLiteral("Frequency Tune"), QSize(240, 80)) {
-    Shape1 = new QFrame(this);
-    Shape1->setGeometry(8, 8, 217, 20);
-    Shape1->setStyleSheet(QStringLiteral("background: black"));
-    FreqPointer = new QFrame(this);
-    FreqPointer->setGeometry(113, 8, 8, 20);
-    FreqPointer->setStyleSheet(QStringLiteral("background: lime"));
+    : ToolWindow(owner, QStringLiteral("Frequency Tune"), QSize(233, 78)) {
+    Shape1 = FilledRectangle(this, QRect(8, 8, 217, 22), QColor(0, 0, 0));
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    FreqPointer = FilledRectangle(this, QRect(kCentreLeft, 10, 8, 18), QColor(0, 255, 0));
+    FreqPointer->setObjectName(QStringLiteral("FreqPointer"));
+    FreqPointer->setAccessibleName(QStringLiteral("Frequency pointer"));
     FreqMeter = new QLabel(
         QStringLiteral("-35                              0                            +35"), this);
-    FreqMeter->setGeometry(8, 30, 230, 16);
-    auto* hint = new QLabel(QStringLiteral("Tune Slowly!"), this);
-    hint->setGeometry(8, 50, 230, 16);
+    FreqMeter->setObjectName(QStringLiteral("FreqMeter"));
+    FreqMeter->setGeometry(8, 34, 217, 16);
+    QFont small = FreqMeter->font();
+    small.setPointSize(7);
+    FreqMeter->setFont(small);
+    TuneSlowlyLabel = new QLabel(QStringLiteral("Tune Slowly!"), this);
+    TuneSlowlyLabel->setGeometry(8, 54, 217, 18);
+    TuneSlowlyLabel->setAlignment(Qt::AlignCenter);
+}
+
+void TFrequencyTuneFrm::PlacePointer(int left, const QColor& colour) {
+    FreqPointer->move(left, FreqPointer->y());
+    if (colour.isValid()) {
+        QPalette palette = FreqPointer->palette();
+        palette.setColor(QPalette::Window, colour);
+        FreqPointer->setPalette(palette);
+    }
+}
+
+QColor TFrequencyTuneFrm::PointerColour() const {
+    return FreqPointer->palette().color(QPalette::Window);
 }
 
 TMirvolStatisticsFrm::TMirvolStatisticsFrm(QWidget* owner)
@@ -102,6 +136,18 @@ TSoundTuneFrm::TSoundTuneFrm(QWidget* owner)
     TunePanel = new QFrame(this);
     TunePanel->setGeometry(0, 80, 300, 24);
     TunePanel->setStyleSheet(QStringLiteral("background: black"));
+}
+
+void ToggleToolWindow(QWidget& window, QAction& item, bool& configChanged) {
+    if (window.isHidden()) {
+        window.show();
+        window.update();
+    } else {
+        window.hide();
+    }
+    item.setCheckable(true);
+    item.setChecked(!window.isHidden());
+    configChanged = true;
 }
 
 } // namespace tarvis
