@@ -32,16 +32,40 @@ std::string badValue(std::string_view option, std::string_view value, std::strin
 
 std::string_view usageText() {
     return R"(Usage: qd470sim --link PATH [options]
+       qd470sim --station LINK[,NAME=VALUE...] --station LINK[,...] [options]
 
-Simulates a QD470 HF radio data modem on a pseudo-terminal. PATH becomes a symbolic
-link to the terminal's device, for example HOME/Config/COM1 of a Tarvis station, and
-the simulator answers the host's start-up exchange on it. Every host command is
-logged on one line with a time stamp, e.g. 12:00:01.234 80 13 "MYCALL"; text for
-the air as 'text "HELLO\r"', bytes sent to the host as 'sent 80 02 80 0A'.
+Simulates QD470 HF radio data modems on pseudo-terminals. Each station's PATH becomes
+a symbolic link to its terminal's device, for example HOME/Config/COM1 of a Tarvis
+station, and the simulator answers the host's start-up exchange on it. Every host
+command is logged on one line with a time stamp, e.g. 12:00:01.234 80 13 "MYCALL";
+text for the air as 'text "HELLO\r"', bytes sent to the host as 'sent 80 02 80 0A'.
+
+Two or more stations share one simulated HF channel. A call (80 10/11 MIRVOL,
+80 16/17 AMTOR by the 476/625 selective call, 80 19/1A P-Mode) reaches the station
+whose own call (80 13, 80 90, 80 91) matches and that listens in the mode (AMTOR
+and P-Mode stations hear each other's calls): the caller gets 28, the called
+station 22, then both 20, 29, 2A or 2B, 7A 0E/7A 06 for the sending side and
+7A 0F/7A 07 for the other; a call nobody answers ends in 24. 80 14 00 calls CQ
+(73 66 to the caller, 26 to the MIRVOL stations), 80 15 00 answers it. Text for
+the air goes out at the mode's air rate: each character is echoed to its sender
+inside 80 31 ... 80 30 and received by the other end (80 and 81 as 81 80, 81 81).
+MIRVOL turns a link round by itself; AMTOR and P-Mode on "+?" sent and on 80 87
+from the receiving side. 80 07 ends a link (23 at both ends), a broadcast (7A 10
+or 7A 11) or an RTTY transmission (7A 07) once the text before it has gone; 81 06
+drops the text waiting. Broadcasts: 80 12 (MIRVOL: 21 and 7A 13 to the others),
+80 1D and 80 82 (AMTOR), 80 18 (Mode S: 2C to the matching group), 80 1C (P-Mode
+unproto). In Baudot and ASCII text goes straight to the air (7A 06 first) to the
+stations in the same mode. While linked, both ends get 70 and 7E reports, in
+MIRVOL also 72 and 75, from the link's quality.
 
 Options:
-  --link PATH               where the device link is made (required); an existing
-                            symbolic link there is replaced, any other file is not
+  --link PATH               a station whose device link is made at PATH; an existing
+                            symbolic link there is replaced, any other file is not;
+                            may be given again for further stations
+  --station LINK[,NAME=VALUE...]
+                            a station at LINK with its own options: control=PATH (its
+                            own control socket), mirvol2000, and any identity option
+                            below without its dashes (hardware=800A, answers=text...)
   --log FILE|-              log to FILE (overwritten) or to standard output (default -)
   --firmware-status HEX|none
                             the byte answered after 02 to 80 02 (default 0A, firmware
@@ -62,11 +86,20 @@ Options:
                             all text items (76 85 03), or the code as status item and
                             the bytes as text items (80 76 85 03)
   --control PATH            also take control commands on a unix socket at PATH
+                            (they address station 1 unless they name one)
   --no-stdin                do not read control commands from standard input
+  --call-delay MS           from a call to the link (default 1500)
+  --call-timeout MS         a call or CQ nobody answers ends after this (default 10000)
+  --report-interval MS      quality reports while linked (default 2000; 0: none)
+  --air-rate MODE=CPS       characters a second on the air for MIRVOL (default 60),
+                            AMTOR (10), P-Mode (20), Baudot, ASCII (default from the
+                            host's rate: baud / 7.5 and baud / 10) or all
   --help                    show this text
 
 Control commands (one a line on standard input, when it is a terminal, pipe or
-socket, or on the --control socket; each is answered "ok ..." or "error: ..."):
+socket, or on a control socket; each is answered "ok ..." or "error: ..."). Standard
+input and --control address station 1, a station's own socket that station;
+"station N COMMAND" addresses station N:
   send HEX...               send these bytes to the host exactly as given
   status CODE [PAYLOAD...]  send the status report 80 CODE, then the payload bytes as
                             text items (80 and 81 as 81 80 and 81 81)
@@ -77,6 +110,14 @@ socket, or on the --control socket; each is answered "ok ..." or "error: ..."):
   state                     one line: identification, escape and silent flags, the
                             mode, listen and call sign set by the host, the number of
                             commands and the most recent ones
+  settings                  one line of key=value pairs: the mode and every setting
+                            the host made (calls, tones, rates, polarities, gains,
+                            listen, retries, bias, AMTOR and P-Mode parameters...)
+  air                       the station's air state: idle, calling, linked (mode,
+                            peer, role, quality), broadcast, and characters waiting
+  lose                      the station's link is lost: 24 at both ends
+  quality 0..100            the quality of the station's link (both ends' reports)
+  air-rate MODE|all CPS     change the air rate of a mode
   help                      list the commands
   quit                      end the simulator
 
@@ -264,8 +305,6 @@ ParsedOptions parseOptions(std::span<const std::string_view> args) {
         o.stations.push_back(std::move(st));
     }
     o.link = o.stations.front().link;
-    if (!o.control.empty())
-        o.stations.front().control.clear(); // the common socket serves station 1 already
     return parsed;
 }
 

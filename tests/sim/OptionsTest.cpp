@@ -68,6 +68,37 @@ TEST(Options, HelpWinsOverEverythingElse) {
     EXPECT_TRUE(usageText().starts_with("Usage: qd470sim --link PATH [options]\n"));
 }
 
+TEST(Options, StationsInCommandLineOrderWithTheirOwnOptions) {
+    const ParsedOptions p = parse({"--hardware", "8004", "--link", "a/COM1", "--station",
+                                   "b/COM1,hardware=800A,control=/tmp/b.sock,mirvol2000",
+                                   "--link=c/COM1", "--answers", "text", "--call-delay", "10",
+                                   "--call-timeout=200", "--report-interval", "0", "--air-rate",
+                                   "all=500", "--air-rate", "amtor=40"});
+    ASSERT_EQ(p.outcome, ParsedOptions::Outcome::Run) << p.error;
+    const Options& o = p.options;
+    ASSERT_EQ(o.stations.size(), 3u);
+    EXPECT_EQ(o.link, "a/COM1");
+    EXPECT_EQ(o.stations[0].link, "a/COM1");
+    EXPECT_EQ(o.stations[1].link, "b/COM1");
+    EXPECT_EQ(o.stations[2].link, "c/COM1");
+    // The common identity options hold for every station, wherever they stand; a station's
+    // own options change only that station.
+    EXPECT_EQ(o.stations[0].identity.hardware, 0x8004);
+    EXPECT_EQ(o.stations[1].identity.hardware, 0x800A);
+    EXPECT_TRUE(o.stations[1].identity.mirvol2000);
+    EXPECT_FALSE(o.stations[2].identity.mirvol2000);
+    EXPECT_EQ(o.stations[1].control, "/tmp/b.sock");
+    EXPECT_EQ(o.stations[0].control, "");
+    for (const auto& st : o.stations)
+        EXPECT_EQ(st.identity.answers, AnswerForm::Text);
+    EXPECT_EQ(o.timing.callDelayMs, 10);
+    EXPECT_EQ(o.timing.callTimeoutMs, 200);
+    EXPECT_EQ(o.timing.reportIntervalMs, 0);
+    EXPECT_EQ(o.timing.charsPerSecond[1], 500);
+    EXPECT_EQ(o.timing.charsPerSecond[2], 40);
+    EXPECT_EQ(o.timing.charsPerSecond[5], 500);
+}
+
 TEST(Options, BadValuesAreNamedWithWhatIsExpected) {
     const std::vector<std::pair<std::vector<std::string_view>, std::string>> cases{
         {{}, "--link PATH (or --station LINK) is required"},
@@ -91,6 +122,20 @@ TEST(Options, BadValuesAreNamedWithWhatIsExpected) {
          "bad value '0x2F' for --product-id: expected four hexadecimal digits such as 800A"},
         {{"--link", "x", "--answers", "both"},
          "bad value 'both' for --answers: expected status, text or mixed"},
+        {{"--station", ",hardware=800A"}, "--station needs a link path before its options"},
+        {{"--station", "a,speed=9"}, "--station a: unknown station option 'speed=9'"},
+        {{"--station", "a,hardware"}, "--station a: unknown station option 'hardware'"},
+        {{"--station", "a,hardware=8"},
+         "--station a: bad value '8' for --hardware: expected four hexadecimal digits such as "
+         "800A"},
+        {{"--link", "x", "--call-delay", "1.5"},
+         "bad value '1.5' for --call-delay: expected milliseconds, a whole number"},
+        {{"--link", "x", "--air-rate", "MIRVOL"},
+         "bad value 'MIRVOL' for --air-rate: expected MODE=CPS, MODE one of MIRVOL, AMTOR, "
+         "P-Mode, Baudot, ASCII or all, CPS characters a second from 1"},
+        {{"--link", "x", "--air-rate", "PSK=5"},
+         "bad value 'PSK=5' for --air-rate: expected MODE=CPS, MODE one of MIRVOL, AMTOR, "
+         "P-Mode, Baudot, ASCII or all, CPS characters a second from 1"},
     };
     for (const auto& [args, error] : cases) {
         const ParsedOptions p = parse(args);

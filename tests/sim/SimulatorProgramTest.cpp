@@ -569,11 +569,191 @@ TEST_F(Simulator, ClearErrorsAndExitCodes) {
         EXPECT_EQ(sim.wait(), 0);
         const std::string help = sim.allStdout();
         EXPECT_TRUE(help.starts_with("Usage: qd470sim --link PATH [options]\n")) << help;
-        for (const char* option :
-             {"--log", "--firmware-status", "--dsp-version", "--cpu-version", "--boot-version",
-              "--product-id", "--hardware", "--mirvol2000", "--answers", "--control", "--no-stdin"})
+        for (const char* option : {"--log",
+                                   "--firmware-status",
+                                   "--dsp-version",
+                                   "--cpu-version",
+                                   "--boot-version",
+                                   "--product-id",
+                                   "--hardware",
+                                   "--mirvol2000",
+                                   "--answers",
+                                   "--control",
+                                   "--no-stdin",
+                                   "--station",
+                                   "--call-delay",
+                                   "--call-timeout",
+                                   "--report-interval",
+                                   "--air-rate",
+                                   "station N COMMAND",
+                                   "settings",
+                                   "quality 0..100",
+                                   "lose"})
             EXPECT_NE(help.find(option), std::string::npos) << option;
     }
+}
+
+} // namespace
+
+namespace {
+
+// Two stations on one simulator, each with its own home folder and port; station 2 also has
+// its own control socket. The channel runs fast so that a contact takes milliseconds.
+class TwoStations : public ::testing::Test {
+protected:
+    TempFolder home;
+    fs::path linkA = home.path / "A" / "COM1";
+    fs::path linkB = home.path / "B" / "COM1";
+    fs::path socketB = home.path / "B.sock";
+    fs::path log = home.path / "sim.log";
+    std::unique_ptr<SimProcess> sim;
+
+    void SetUp() override {
+        fs::create_directories(linkA.parent_path());
+        fs::create_directories(linkB.parent_path());
+        sim = std::make_unique<SimProcess>(std::vector<std::string>{
+            "--station", linkA.string(), "--station",
+            linkB.string() + ",control=" + socketB.string(), "--log", log.string(), "--call-delay",
+            "50", "--call-timeout", "300", "--report-interval", "0", "--air-rate", "all=200"});
+        ASSERT_TRUE(waitFor([&] {
+            const auto e = present(log) ? logEntries(log) : std::vector<std::string>{};
+            return std::any_of(e.begin(), e.end(), [&](const std::string& l) {
+                return l.starts_with("qd470sim ready: station 2 " + linkB.string() + " -> ");
+            });
+        })) << sim->allStderr();
+    }
+
+    // Own calls A1 and B2 (476 AAAA and BBBB, 625 AAAAAAA and BBBBBBB), both in `mode`.
+    void setUpHosts(HostPort& a, HostPort& b, const char* mode) {
+        a.send("80 13 80 41 80 31 80 00 80 90 80 41 80 41 80 41 80 41 80 00");
+        a.send("80 91 80 41 80 41 80 41 80 41 80 41 80 41 80 41 80 00");
+        b.send("80 13 80 42 80 32 80 00 80 90 80 42 80 42 80 42 80 42 80 00");
+        b.send("80 91 80 42 80 42 80 42 80 42 80 42 80 42 80 42 80 00");
+        a.send(mode);
+        b.send(mode);
+        // Both have taken it all in once the settings show the mode.
+        const std::string want =
+            std::string("ok mode=") + (std::string(mode) == "80 80"   ? "MIRVOL"
+                                       : std::string(mode) == "80 81" ? "AMTOR"
+                                                                      : "P-Mode");
+        ASSERT_TRUE(waitFor([&] {
+            return sim->control("station 1 settings").starts_with(want) &&
+                   sim->control("station 2 settings").starts_with(want);
+        }));
+    }
+};
+
+TEST_F(TwoStations, AMirvolContactFromCallToDisconnect) {
+    HostPort a(linkA), b(linkB);
+    ASSERT_TRUE(a.isOpen() && b.isOpen());
+    setUpHosts(a, b, "80 80");
+    const std::string settingsB = sim->control("station 2 settings");
+    EXPECT_NE(settingsB.find(" mycall=\"B2\" mycall476=\"BBBB\" mycall625=\"BBBBBBB\" "),
+              std::string::npos)
+        << settingsB;
+
+    a.send("80 11 80 42 80 32 80 00");
+    EXPECT_EQ(a.read(16), "80 28 42 32 00 80 20 42 32 00 80 7A 0E 80 7A 06");
+    EXPECT_EQ(b.read(16), "80 22 41 31 00 80 20 41 31 00 80 7A 0F 80 7A 07");
+    EXPECT_EQ(sim->control("air"), "ok air=linked link-mode=MIRVOL peer=2 role=ISS quality=80 "
+                                   "queued=0");
+
+    // Text with a literal 80: echoed inside 31 ... 30, received at the other end.
+    a.send("48 49 81 80 0D");
+    EXPECT_EQ(a.read(9), "80 31 48 49 81 80 0D 80 30");
+    EXPECT_EQ(b.read(5), "48 49 81 80 0D");
+
+    // B answers: the link turns round.
+    b.send("4F 4B");
+    EXPECT_EQ(a.read(8), "80 7A 0F 80 7A 07 4F 4B");
+    EXPECT_EQ(b.read(12), "80 7A 0E 80 7A 06 80 31 4F 4B 80 30");
+
+    // A disconnects: both ends report the end.
+    a.send("80 07");
+    EXPECT_EQ(a.read(3), "80 23 00");
+    EXPECT_EQ(b.read(6), "80 7A 07 80 23 00");
+    EXPECT_EQ(a.quietFor(100ms) + b.quietFor(1ms), "");
+    EXPECT_EQ(sim->control("station 2 air"), "ok air=idle queued=0");
+}
+
+TEST_F(TwoStations, CqAndItsAnswerThenALinkLostOnTheOtherStationsSocket) {
+    HostPort a(linkA), b(linkB);
+    setUpHosts(a, b, "80 80");
+    a.send("80 14 80 00");
+    EXPECT_EQ(a.read(3), "80 73 66");
+    EXPECT_EQ(b.read(5), "80 26 41 31 00");
+    b.send("80 15 80 00");
+    EXPECT_EQ(b.read(16), "80 28 41 31 00 80 20 41 31 00 80 7A 0E 80 7A 06");
+    EXPECT_EQ(a.read(16), "80 22 42 32 00 80 20 42 32 00 80 7A 0F 80 7A 07");
+
+    const int control = connectTo(socketB);
+    ASSERT_GE(control, 0);
+    // The station's own socket addresses it without naming it.
+    EXPECT_EQ(socketCommand(control, "air"),
+              "ok air=linked link-mode=MIRVOL peer=1 role=ISS quality=80 queued=0");
+    EXPECT_EQ(socketCommand(control, "lose"), "ok link lost");
+    EXPECT_EQ(b.read(6), "80 7A 07 80 24 00");
+    EXPECT_EQ(a.read(3), "80 24 00");
+    // Any report on command, to the station the socket belongs to.
+    EXPECT_EQ(socketCommand(control, "status 09"), "ok sent 80 09");
+    EXPECT_EQ(b.read(2), "80 09");
+    EXPECT_EQ(a.quietFor(50ms), "");
+    ::close(control);
+}
+
+TEST_F(TwoStations, AmtorAndPModeCallsWithChangeOverAndForcedOver) {
+    HostPort a(linkA), b(linkB);
+    setUpHosts(a, b, "80 81");
+    a.send("80 16 80 42 80 42 80 42 80 42 80 00");
+    EXPECT_EQ(a.read(16), "80 28 42 42 42 42 00 80 29 00 80 7A 0E 80 7A 06");
+    EXPECT_EQ(b.read(16), "80 22 41 41 41 41 00 80 29 00 80 7A 0F 80 7A 07");
+    // "+?" hands the sending over; forced over (80 87) from the receiving side takes it back.
+    a.send("2B 3F");
+    EXPECT_EQ(a.read(12), "80 31 2B 3F 80 30 80 7A 0F 80 7A 07");
+    EXPECT_EQ(b.read(8), "2B 3F 80 7A 0E 80 7A 06");
+    a.send("80 87");
+    EXPECT_EQ(a.read(6), "80 7A 0E 80 7A 06");
+    EXPECT_EQ(b.read(6), "80 7A 0F 80 7A 07");
+    a.send("80 07");
+    EXPECT_EQ(a.read(6), "80 7A 07 80 23 00");
+    EXPECT_EQ(b.read(3), "80 23 00");
+
+    // The 625 call, then a P-Mode call on the long path.
+    a.send("80 17 80 42 80 42 80 42 80 42 80 42 80 42 80 42 80 00");
+    EXPECT_EQ(a.read(26), "80 28 42 42 42 42 42 42 42 00 80 2A 42 42 42 42 42 42 42 00 "
+                          "80 7A 0E 80 7A 06");
+    EXPECT_EQ(b.read(26), "80 22 41 41 41 41 41 41 41 00 80 2A 41 41 41 41 41 41 41 00 "
+                          "80 7A 0F 80 7A 07");
+    b.send("80 07");
+    EXPECT_EQ(b.read(3), "80 23 00");
+    EXPECT_EQ(a.read(6), "80 7A 07 80 23 00");
+    a.send("80 1A 80 42 80 32 80 00");
+    EXPECT_EQ(a.read(16), "80 28 42 32 00 80 2B 42 32 00 80 7A 0E 80 7A 06");
+    EXPECT_EQ(b.read(16), "80 22 41 31 00 80 2B 41 31 00 80 7A 0F 80 7A 07");
+}
+
+TEST_F(TwoStations, BroadcastReachesTheOtherStationAndEndsAfterItsText) {
+    HostPort a(linkA), b(linkB);
+    setUpHosts(a, b, "80 80");
+    b.send("80 58"); // B listens
+    ASSERT_TRUE(waitFor([&] {
+        return sim->control("station 2 settings").find(" listen=on ") != std::string::npos;
+    }));
+    a.send("80 12 80 00");
+    EXPECT_EQ(a.read(3), "80 7A 12");
+    EXPECT_EQ(b.read(8), "80 21 41 31 00 80 7A 13");
+    a.send("43 51 80 07");
+    EXPECT_EQ(a.read(9), "80 31 43 51 80 30 80 7A 11");
+    EXPECT_EQ(b.read(5), "43 51 80 7A 10");
+}
+
+TEST_F(TwoStations, AnUnansweredCallFails) {
+    HostPort a(linkA), b(linkB);
+    setUpHosts(a, b, "80 80");
+    a.send("80 11 80 5A 80 39 80 00");
+    EXPECT_EQ(a.read(5), "80 28 5A 39 00");
+    EXPECT_EQ(a.read(3), "80 24 00");
+    EXPECT_EQ(b.quietFor(50ms), "");
 }
 
 } // namespace
