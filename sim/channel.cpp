@@ -542,8 +542,9 @@ std::optional<std::int64_t> Channel::nextDue() const {
             consider(r.nextCharAt);
         if (r.endRequested && r.queue.empty())
             consider(0);
-        if (r.link && r.link->up && r.link->kind == LinkKind::Mirvol && r.queue.size() > 0 &&
-            r.link->sender != i)
+        // MIRVOL turns round as soon as the sending side has nothing left.
+        if (r.link && r.link->up && r.link->kind == LinkKind::Mirvol && !r.queue.empty() &&
+            r.link->sender != i && radios_[r.link->sender].queue.empty())
             consider(0);
     }
     return due;

@@ -219,6 +219,18 @@ TEST_F(Air, MirvolTurnsTheLinkRoundWhenTheReceivingSideHasText) {
     EXPECT_EQ(out(0), "4F 4B");
 }
 
+TEST_F(Air, NextDueIsTheNextCharacterWhileBothSidesHaveText) {
+    linkMirvol();
+    EXPECT_FALSE(channel.nextDue()); // nothing to do until a host says something
+    host(0, "41 42");
+    host(1, "43");
+    EXPECT_EQ(channel.nextDue(), now + 20);
+    tick(40);
+    // A has sent both; B's text turns the link round at once.
+    EXPECT_EQ(channel.nextDue(), now + 20);
+    EXPECT_EQ(out(1), "41 42 80 7A 0E 80 7A 06");
+}
+
 TEST_F(Air, AmtorChangesOverOnPlusQuestionAndOnForcedOverFromTheReceivingSide) {
     setUp("80 81");
     host(0, "80 16 80 42 80 42 80 42 80 42 80 00");

@@ -69,11 +69,11 @@ TEST(Options, HelpWinsOverEverythingElse) {
 }
 
 TEST(Options, StationsInCommandLineOrderWithTheirOwnOptions) {
-    const ParsedOptions p = parse({"--hardware", "8004", "--link", "a/COM1", "--station",
-                                   "b/COM1,hardware=800A,control=/tmp/b.sock,mirvol2000",
-                                   "--link=c/COM1", "--answers", "text", "--call-delay", "10",
-                                   "--call-timeout=200", "--report-interval", "0", "--air-rate",
-                                   "all=500", "--air-rate", "amtor=40"});
+    const ParsedOptions p =
+        parse({"--hardware", "8004", "--link", "a/COM1", "--station",
+               "b/COM1,hardware=800A,control=/tmp/b.sock,mirvol2000", "--link=c/COM1", "--answers",
+               "text", "--call-delay", "10", "--call-timeout=200", "--report-interval", "0",
+               "--air-rate", "all=500", "--air-rate", "amtor=40"});
     ASSERT_EQ(p.outcome, ParsedOptions::Outcome::Run) << p.error;
     const Options& o = p.options;
     ASSERT_EQ(o.stations.size(), 3u);
