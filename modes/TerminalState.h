@@ -31,6 +31,8 @@ struct TerminalState {
     Bytes EndOfLineText = Bytes("\r\n");
     bool CallIndexValid = false;
     bool NormFlag = true;
+    // The sound card's transmitter is keyed and its engine sending.
+    bool Psk31Transmitting = false;
 };
 
 // The end-of-line text of an end-of-line setting, compared ignoring case: "CR" 0D, "CR LF"

@@ -5,6 +5,7 @@
 // stays null.
 #include <QIcon>
 #include <QList>
+#include <array>
 
 class QAction;
 class QToolBar;
@@ -97,5 +98,59 @@ struct ModeToolBars {
     // functions' own.
     QList<QIcon> ImageList;
 };
+
+// The functions the buttons carry; every function has one handler for all its buttons.
+enum class ToolFunction {
+    Connect,
+    Disconnect,
+    Broadcast,
+    Monitor,
+    Panic,
+    TxEnable,
+    NormRev,
+    Over,
+    RttyRate,
+    Msg0,
+    MsgPlus,
+    DeMy,
+    HisDeMy,
+    CallCq,
+    Foxes,
+    ForcedOver,
+};
+
+// Picture numbers of the image list.
+enum ToolImage : int {
+    kImageConnect = 0,
+    kImageDisconnect = 1,
+    kImageBroadcast = 2,
+    kImageMonitor = 3,
+    kImagePanic = 4,
+    kImageTxDisabled = 5,
+    kImageTxEnabled = 6,
+    kImageNormal = 7,
+    kImageReverse = 8,
+    kImageOver = 9,
+    kImageRate = 10,
+    kImageMsg0 = 11,
+    kImageMsgPlus = 12,
+    kImageDeMy = 13,
+    kImageHisDeMy = 14,
+    kImageCallCq = 15,
+    kImageFoxes = 16,
+    kImageForcedOver = 17,
+    kImageLtrs = 18,
+    kImageCount = 19,
+};
+
+// The pictures, drawn for the tool bars' 24 x 24 icons.
+QList<QIcon> DrawImageList();
+
+// Makes every button of the six tool bars (MIRVOL, AMTOR, P-Mode, Baudot, ASCII, PSK31) with
+// its caption, hint, picture and start state, and fills the names and the image list.
+void BuildModeToolBars(ModeToolBars& bars, const std::array<QToolBar*, 6>& toolBars);
+
+// The buttons of one function across the tool bars, in tool-bar order.
+QList<QAction*> ButtonsOf(const ModeToolBars& bars, ToolFunction function);
 
 } // namespace tarvis
