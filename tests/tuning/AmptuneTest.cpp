@@ -22,6 +22,10 @@ struct AmplitudeCase {
     Bars bars;
 };
 
+void PrintTo(const AmplitudeCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
 class AmplitudeUpdateTest : public ::testing::TestWithParam<AmplitudeCase> {};
 
 TEST_P(AmplitudeUpdateTest, MovesTheBarsOnlyWithoutASuddenDrop) {

@@ -17,6 +17,10 @@ struct PointerCase {
     QColor colour;
 };
 
+void PrintTo(const PointerCase& c, std::ostream* os) {
+    *os << "offset " << c.offset;
+}
+
 class TuningOffsetTest : public ::testing::TestWithParam<PointerCase> {};
 
 TEST_P(TuningOffsetTest, PlacesThePointerOppositeTheOffset) {
