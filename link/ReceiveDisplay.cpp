@@ -7,16 +7,49 @@
 #include <QFile>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 #include <QWidget>
 
 namespace tarvis {
 
+namespace {
+// Arrived text is in the pane at most this long after it came: one display frame.
+constexpr int kFrameMs = 20;
+} // namespace
+
+ReceiveDisplay::ReceiveDisplay(ReceiveDisplayContext context)
+    : c_(std::move(context)), flushTimer_(std::make_unique<QTimer>()) {
+    flushTimer_->setSingleShot(true);
+    flushTimer_->setInterval(kFrameMs);
+    QObject::connect(flushTimer_.get(), &QTimer::timeout, [this] { Flush(); });
+}
+
+ReceiveDisplay::~ReceiveDisplay() = default;
+
 void ReceiveDisplay::Insert(char shown, const QString& colourName) {
+    if (!pending_.isEmpty() && colourName != pendingColour_) {
+        Flush();
+    }
+    if (pending_.isEmpty()) {
+        pendingColour_ = colourName;
+        pendingFormat_ = QTextCharFormat();
+        pendingFormat_.setForeground(ColorFromName(colourName));
+    }
+    pending_ += QLatin1Char(shown);
+    if (!flushTimer_->isActive()) {
+        flushTimer_->start();
+    }
+}
+
+void ReceiveDisplay::Flush() {
+    flushTimer_->stop();
+    if (pending_.isEmpty()) {
+        return;
+    }
     QTextCursor cursor(c_.receivePane.document());
-    cursor.setPosition(std::min(insertionPoint, c_.receivePane.document()->characterCount() - 1));
-    QTextCharFormat format;
-    format.setForeground(ColorFromName(colourName));
-    cursor.insertText(QString(QLatin1Char(shown)), format);
+    cursor.setPosition(std::clamp(insertionPoint, 0, c_.receivePane.document()->characterCount() - 1));
+    cursor.insertText(pending_, pendingFormat_);
+    pending_.clear();
     insertionPoint = cursor.position();
     c_.receivePane.setTextCursor(cursor);
     c_.receivePane.ensureCursorVisible();

@@ -4,11 +4,14 @@
 // what it sent are written into the receive pane in their colours and, while capture is on,
 // into the capture file.
 #include <QString>
+#include <QTextCharFormat>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QFile;
 class QTextEdit;
+class QTimer;
 class QWidget;
 
 namespace tarvis {
@@ -34,7 +37,7 @@ struct ReceiveDisplayContext {
     CaptureState& capture;
     std::function<void(int pane, const QString& text)> setPane;
     // Each echo lowers the count of characters handed to the modem and not yet echoed.
-    std::function<void(std::uint8_t echoed)> echoed;
+    std::function<void(std::uint8_t echoed)> echoed{};
     // While a fax transfer is shown, received text is neither shown nor captured.
     QWidget* faxPanel = nullptr;
     // While a binary file is being sent its echoes are counted but not shown.
@@ -43,9 +46,14 @@ struct ReceiveDisplayContext {
 
 class ReceiveDisplay {
 public:
-    explicit ReceiveDisplay(ReceiveDisplayContext context) : c_(std::move(context)) {}
+    explicit ReceiveDisplay(ReceiveDisplayContext context);
+    ~ReceiveDisplay();
 
     void ShowCharacter(std::uint8_t c);
+    // Puts what has arrived into the pane now. Characters are written into the pane in runs,
+    // at most a display frame after they arrived (a pane redrawn per character cannot keep up
+    // with the line); whoever reads or changes the pane's text calls this first.
+    void Flush();
 
     // A received BEL sounds while this is on (a hot key switches it).
     bool bell = true;
@@ -57,6 +65,10 @@ private:
     void Capture(std::uint8_t c);
 
     ReceiveDisplayContext c_;
+    QString pending_;
+    QString pendingColour_;
+    QTextCharFormat pendingFormat_;
+    std::unique_ptr<QTimer> flushTimer_;
 };
 
 // Whether a character is shown: a line feed, or 20..7E.

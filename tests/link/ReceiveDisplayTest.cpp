@@ -4,6 +4,8 @@
 #include "link/ReceiveDisplay.h"
 #include "tests/support/RecordingSound.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -27,6 +29,7 @@ protected:
         for (char c : bytes) {
             display->ShowCharacter(static_cast<std::uint8_t>(c));
         }
+        display->Flush();
     }
     // The colour of the character at a position of the receive pane.
     QColor ColourAt(int position) {
@@ -93,6 +96,17 @@ TEST_F(Display, TextGoesToTheInsertionPointWhateverWasClicked) {
     Feed(" WORLD");
     EXPECT_EQ(rx.toPlainText(), QStringLiteral("HELLO WORLD"));
     EXPECT_EQ(rx.textCursor().position(), 11);
+}
+
+TEST_F(Display, ArrivedTextReachesThePaneWithinAFrame) {
+    display->ShowCharacter('Q');
+    EXPECT_EQ(rx.toPlainText(), QString()); // not yet drawn
+    QElapsedTimer waited;
+    waited.start();
+    while (rx.toPlainText().isEmpty() && waited.elapsed() < 1000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_EQ(rx.toPlainText(), QStringLiteral("Q"));
 }
 
 TEST_F(Display, NothingWhileTheFaxPanelIsShown) {
