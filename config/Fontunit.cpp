@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTextEdit>
 #include <utility>
 
@@ -78,6 +79,19 @@ bool Store(QString& setting, const QString& value) {
 
 } // namespace
 
+QStringList FontFaceNames() {
+    // A family that more than one foundry supplies is listed as "Name [Foundry]"; the panes
+    // and the configuration want the face name alone, once.
+    static const QRegularExpression foundry(QStringLiteral(R"( \[[^\]]*\]$)"));
+    QStringList names;
+    for (QString family : QFontDatabase::families()) {
+        names << family.remove(foundry);
+    }
+    names.sort();
+    names.removeDuplicates();
+    return names;
+}
+
 std::optional<int> FontSizeFromText(const QString& text) {
     bool ok = false;
     const int size = text.trimmed().toInt(&ok);
@@ -123,9 +137,7 @@ TFontForm::TFontForm(QWidget* parent, Dialogs& dialogs, Settings& settings, QTex
 }
 
 void TFontForm::BuildControls() {
-    QStringList families = QFontDatabase::families();
-    families.sort();
-    families.removeDuplicates();
+    const QStringList families = FontFaceNames();
 
     struct Row {
         const char* caption;

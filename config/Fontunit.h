@@ -2,6 +2,7 @@
 // The screen settings dialog: fonts, sizes and colours of the receive and transmit panes,
 // chosen with a live preview. Nothing changes outside the dialog until Apply or OK.
 #include <QDialog>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -21,6 +22,9 @@ struct Settings;
 void SetPaneFont(QTextEdit& pane, const QString& family, int pointSize);
 void SetPaneBackground(QTextEdit& pane, const QColor& colour);
 void SetPaneTextColour(QTextEdit& pane, const QColor& colour);
+
+// The face names of the fonts installed for the screen, sorted, each once.
+QStringList FontFaceNames();
 
 // The whole number of a size text when it is 1 to 200.
 std::optional<int> FontSizeFromText(const QString& text);
