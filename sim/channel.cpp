@@ -44,6 +44,36 @@ Bytes pairedPayload(const Bytes& call) {
     return p;
 }
 
+// What the five-unit alphabet of AMTOR and Baudot carries; anything else is not sent at all.
+bool fiveUnitCarries(std::uint8_t c) {
+    switch (c) {
+    case 0x00:
+    case 0x05:
+    case 0x07:
+    case 0x0A:
+    case 0x0D:
+    case ' ':
+    case '!':
+    case '#':
+    case '$':
+    case '&':
+    case '\'':
+    case '(':
+    case ')':
+    case '+':
+    case ',':
+    case '-':
+    case '.':
+    case '/':
+    case ':':
+    case '=':
+    case '?':
+        return true;
+    default:
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    }
+}
+
 constexpr std::uint8_t kLinkState = 0x7A;
 constexpr std::uint8_t kIss = 0x0E, kIrs = 0x0F, kTx = 0x06, kRx = 0x07;
 
@@ -418,10 +448,13 @@ void Channel::endBroadcast(std::size_t from) {
     log_.line(name(from) + ": broadcast ended");
 }
 
-void Channel::sendOne(std::size_t index) {
+bool Channel::sendOne(std::size_t index) {
     Radio& r = radios_[index];
     const std::uint8_t c = r.queue.front();
     r.queue.pop_front();
+    const AirMode sending = sendingMode(r);
+    if ((sending == AirMode::Amtor || sending == AirMode::Baudot) && !fiveUnitCarries(c))
+        return false;
     r.modem->echo(c);
     const Bytes one{c};
     if (r.link) {
@@ -435,18 +468,19 @@ void Channel::sendOne(std::size_t index) {
             r.modem->closeEcho();
             changeOver(link, other);
         }
-        return;
+        return true;
     }
     r.last = c;
     if (r.broadcasting) {
         for (const std::size_t j : r.audience)
             radios_[j].modem->sendText(one);
-        return;
+        return true;
     }
     const AirMode mode = r.modem->settings().mode();
     for (std::size_t j = 0; j < radios_.size(); ++j)
         if (j != index && idle(radios_[j]) && radios_[j].modem->settings().mode() == mode)
             radios_[j].modem->sendText(one);
+    return true;
 }
 
 void Channel::finishIfDone(std::size_t index) {
@@ -502,7 +536,8 @@ void Channel::advance() {
             (r.link && r.link->up && r.link->sender == i) || r.broadcasting || (r.keyed && !r.link);
         while (sends && !r.queue.empty() && r.nextCharAt <= now) {
             Link* before = r.link;
-            sendOne(i);
+            if (!sendOne(i))
+                continue; // not carried: it takes no time on the air
             r.nextCharAt += charTime(r);
             if (before && (!r.link || r.link->sender != i))
                 break; // handed over

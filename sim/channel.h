@@ -112,7 +112,8 @@ private:
     void changeOver(Link& link, std::size_t newSender);
     void endLink(Link& link, std::uint8_t code);
     void endBroadcast(std::size_t from);
-    void sendOne(std::size_t index);
+    // Sends the next waiting character; false when the mode's alphabet does not carry it.
+    bool sendOne(std::size_t index);
     void finishIfDone(std::size_t index);
     void report(Link& link);
     void standby(std::size_t index);

@@ -354,6 +354,25 @@ TEST_F(Air, RttyTextGoesStraightToTheAirAtTheBaudRate) {
     EXPECT_EQ(out(1), "80 31 41 80 30");
 }
 
+TEST_F(Air, TheFiveUnitAlphabetDropsWhatItCannotCarry) {
+    setUp("80 85");
+    host(0, "80 E4 80 03"); // 10 characters a second
+    // @ and ~ are not in the alphabet: they take no air time and are never echoed.
+    host(0, "61 40 7E 3F");
+    out(0);
+    tick(100);
+    EXPECT_EQ(out(0), "80 31 61");
+    tick(100);
+    EXPECT_EQ(out(0), "3F 80 30");
+    EXPECT_EQ(out(1), "61 3F");
+    // ASCII carries them.
+    setUp("80 86");
+    host(0, "80 E5 80 04 40 7E"); // 100 baud: 10 characters a second
+    out(0);
+    tick(200);
+    EXPECT_EQ(out(0), "80 31 40 7E 80 30");
+}
+
 TEST_F(Air, PanicDropsWhatWaitsForTheAir) {
     linkMirvol();
     host(0, "41 42 43 81 06");

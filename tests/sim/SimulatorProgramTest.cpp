@@ -635,6 +635,7 @@ protected:
         const std::string want =
             std::string("ok mode=") + (std::string(mode) == "80 80"   ? "MIRVOL"
                                        : std::string(mode) == "80 81" ? "AMTOR"
+                                       : std::string(mode) == "80 85" ? "Baudot"
                                                                       : "P-Mode");
         ASSERT_TRUE(waitFor([&] {
             return sim->control("station 1 settings").starts_with(want) &&
@@ -745,6 +746,19 @@ TEST_F(TwoStations, BroadcastReachesTheOtherStationAndEndsAfterItsText) {
     a.send("43 51 80 07");
     EXPECT_EQ(a.read(9), "80 31 43 51 80 30 80 7A 11");
     EXPECT_EQ(b.read(5), "43 51 80 7A 10");
+}
+
+TEST_F(TwoStations, RttyTextGoesStraightToTheAirAndBack) {
+    HostPort a(linkA), b(linkB);
+    setUpHosts(a, b, "80 85");
+    a.send("80 8E");
+    EXPECT_EQ(a.read(3), "80 7A 06");
+    a.send("52 59 20 5A 5A 5A 5A 80 07");
+    EXPECT_EQ(a.read(14), "80 31 52 59 20 5A 5A 5A 5A 80 30 80 7A 07");
+    EXPECT_EQ(b.read(7), "52 59 20 5A 5A 5A 5A");
+    b.send("4F 4B 80 07");
+    EXPECT_EQ(b.read(12), "80 7A 06 80 31 4F 4B 80 30 80 7A 07");
+    EXPECT_EQ(a.read(2), "4F 4B");
 }
 
 TEST_F(TwoStations, AnUnansweredCallFails) {
