@@ -260,6 +260,7 @@ void Channel::call(std::size_t from, LinkKind kind, const Bytes& hisCall) {
     links_.push_back(link);
     Link& l = links_.back();
     r.link = &l;
+    r.callingCq = false; // a call of its own ends a CQ
     if (l.called)
         radios_[*l.called].link = &l;
     log_.line(name(from) + ": calls " + quoted(hisCall) +

@@ -66,6 +66,8 @@ Options:
                             a station at LINK with its own options: control=PATH (its
                             own control socket), mirvol2000, and any identity option
                             below without its dashes (hardware=800A, answers=text...)
+                            on top of the identity options given outside --station,
+                            which hold for every station wherever they stand
   --log FILE|-              log to FILE (overwritten) or to standard output (default -)
   --firmware-status HEX|none
                             the byte answered after 02 to 80 02 (default 0A, firmware
