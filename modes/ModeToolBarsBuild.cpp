@@ -436,6 +436,11 @@ void BuildModeToolBars(ModeToolBars& bars, const std::array<QToolBar*, 6>& toolB
         if (toolBar == nullptr) {
             continue;
         }
+        // A 24-pixel picture and a caption under it fill the bar's 46 pixels: the bar and its
+        // buttons keep no room of their own around them, so the captions are not cut.
+        toolBar->setContentsMargins(0, 0, 0, 0);
+        toolBar->setStyleSheet(QStringLiteral("QToolBar { padding: 0px; spacing: 2px; }"
+                                              "QToolButton { padding: 0px 2px; margin: 0px; }"));
         for (const ButtonRow& row : kRows) {
             const Member name = row.names[bar];
             if (name == nullptr) {

@@ -3,6 +3,8 @@
 #include "config/Jw_utils.h"
 #include "link/Handshake.h"
 #include "link/PortNames.h"
+#include "modes/ModeSetup.h"
+#include "modes/TestTones.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
@@ -16,10 +18,12 @@
 #include "tuning/About.h"
 #include "tuning/SoundCardEngine.h"
 #include "tuning/ToolWindows.h"
+#include "tuning/TuneView.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -71,7 +75,24 @@ TForm1::TForm1(Environment environment)
     FrequencyTuneFrm = new TFrequencyTuneFrm(this);
     MirvolStatisticsFrm = new TMirvolStatisticsFrm(this);
     SoundTuneFrm = new TSoundTuneFrm(this);
+    TuneView = new TTuneView(SoundTuneFrm->TunePanel, SoundTuneFrm);
+    ToneTestBox = new TToneTestBox(this);
+    connect(ToneTestBox->ToneBox, &QComboBox::activated, this, &TForm1::ToneBoxChange);
+    connect(ToneTestBox->butTestCancel, &QPushButton::clicked, this, &TForm1::butTestCancelClick);
+    modes_.reset(new ModeWindow{settings, terminal, identity, linkStatus, ConfigChanged, link_,
+                                *env_.clock, *env_.pump, env_.engine,
+                                [this](const Bytes& command) { SendCommand(command); },
+                                [this](int pane, const QString& text) { SetStatusPane(pane, text); },
+                                folders_.message, this, StatusBar1, bars,
+                                {MVLToolBar, AmtorToolBar, PModeToolBar, BaudotToolBar,
+                                 AsciiToolBar, PSKToolBar},
+                                {mnuCodeMirvol, mnuCodeAmtor, mnuCodePMode, mnuCodeBaudot,
+                                 mnuCodeAscii, mnuCodePSK31},
+                                mnuFilesSendtextfile, mnuFilesSendBinaryFile, mnuSpecialTest,
+                                ToneTestBox->ToneBox, reTXData, reRXData, AmplitudeTuneFrm,
+                                TuneView});
 
+    CreateReceivers();
     link_.CreateDisplayThread(*this);
 
     mnuCodeAmtor->setText(QStringLiteral("&AMTOR"));
@@ -222,13 +243,23 @@ void TForm1::RequestShutdown() {
     QCoreApplication::exit(0);
 }
 
-void TForm1::mnuCodeMirvolClick() {
-    // The MIRVOL set-up is sent from here.
-}
+void TForm1::mnuCodeMirvolClick() { CodeMenuClick(*modes_, kModeMirvol); }
+void TForm1::mnuCodeAmtorClick() { CodeMenuClick(*modes_, kModeAmtor); }
+void TForm1::mnuCodePModeClick() { CodeMenuClick(*modes_, kModePMode); }
+void TForm1::mnuCodeBaudotClick() { CodeMenuClick(*modes_, kModeBaudot); }
+void TForm1::mnuCodeAsciiClick() { CodeMenuClick(*modes_, kModeAscii); }
+void TForm1::mnuSpecialTestClick() { tarvis::mnuSpecialTestClick(*modes_, *ToneTestBox); }
+void TForm1::ToneBoxChange() { tarvis::ToneBoxChange(*modes_, *ToneTestBox); }
+void TForm1::butTestCancelClick() { tarvis::butTestCancelClick(*modes_, *ToneTestBox); }
 
 void TForm1::CreateMenus() {
     QMenuBar* bar = menuBar();
     mnuFiles = bar->addMenu(QStringLiteral("&Files"));
+    mnuFilesSendtextfile = mnuFiles->addAction(QStringLiteral("&Send text file..."));
+    mnuFilesSendtextfile->setEnabled(false);
+    mnuFilesSendBinaryFile = mnuFiles->addAction(QStringLiteral("Send &binary file..."));
+    mnuFilesSendBinaryFile->setEnabled(false);
+    mnuFiles->addSeparator();
     saveconfig = mnuFiles->addAction(QStringLiteral("&Save Configuration"));
     connect(saveconfig, &QAction::triggered, this, [this] { SaveConfiguration(); });
     mnuFiles->addSeparator();
@@ -258,10 +289,24 @@ void TForm1::CreateMenus() {
     mnuCodePMode = mnuCode->addAction(QStringLiteral("&P-Mode"));
     mnuCodeBaudot = mnuCode->addAction(QStringLiteral("&Baudot"));
     mnuCodeAscii = mnuCode->addAction(QStringLiteral("A&SCII"));
+    mnuCode->addSeparator();
     mnuCodePSK31 = mnuCode->addAction(QStringLiteral("&PSK31 (Sound Card)"));
     mnuCodePSK31->setEnabled(false);
+    for (QAction* item : {mnuCodeMirvol, mnuCodeAmtor, mnuCodePMode, mnuCodeBaudot, mnuCodeAscii,
+                          mnuCodePSK31}) {
+        item->setCheckable(true);
+    }
+    connect(mnuCodeMirvol, &QAction::triggered, this, &TForm1::mnuCodeMirvolClick);
+    connect(mnuCodeAmtor, &QAction::triggered, this, &TForm1::mnuCodeAmtorClick);
+    connect(mnuCodePMode, &QAction::triggered, this, &TForm1::mnuCodePModeClick);
+    connect(mnuCodeBaudot, &QAction::triggered, this, &TForm1::mnuCodeBaudotClick);
+    connect(mnuCodeAscii, &QAction::triggered, this, &TForm1::mnuCodeAsciiClick);
 
     mnuSpecial = bar->addMenu(QStringLiteral("Specia&l"));
+    mnuSpecial->addSeparator();
+    mnuSpecialTest = mnuSpecial->addAction(QStringLiteral("Te&st Tones"));
+    mnuSpecialTest->setObjectName(QStringLiteral("mnuSpecialTest"));
+    connect(mnuSpecialTest, &QAction::triggered, this, &TForm1::mnuSpecialTestClick);
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelpContents = mnuHelp->addAction(QStringLiteral("Hot &Keys"));
     connect(mnuHelpContents, &QAction::triggered, this, &TForm1::mnuHelpContentsClick);
@@ -287,6 +332,8 @@ void TForm1::CreateToolBars() {
     BaudotToolBar = make("BaudotToolBar");
     AsciiToolBar = make("AsciiToolBar");
     PSKToolBar = make("PSKToolBar");
+    BuildModeToolBars(bars, {MVLToolBar, AmtorToolBar, PModeToolBar, BaudotToolBar, AsciiToolBar,
+                             PSKToolBar});
 }
 
 void TForm1::CreatePanes() {
@@ -358,6 +405,7 @@ void TForm1::LoadConfiguration() {
     screen.transmitFontName = QStringLiteral("Fixedsys");
     const LoadResult result = ReadConfiguration(ConfigurationPath(), settings, screen);
     terminal.ListenState = result.ListenState;
+    terminal.OperatingMode = settings.Code;
     EchoDataChecked = result.EchoDataChecked;
     mnuViewEchoData->setChecked(EchoDataChecked);
     PortName = tarvis::PortName(settings);
@@ -498,6 +546,15 @@ void TForm1::SendInitialSettings() {
                                         !outcome.squelchMarkersHidden &&
                                             AmplitudeTuneFrm->PrintSquelch->isVisible());
     link_.Framer().SetEscapeMode(outcome.escapeMode);
+    // The configured mode is set up last; PSK31 goes through its menu item, which stays
+    // disabled when the sound card did not open, and then MIRVOL stands in.
+    if (!RunModeSetUp(*modes_, terminal.OperatingMode)) {
+        if (mnuCodePSK31->isEnabled()) {
+            mnuCodePSK31->trigger();
+        } else {
+            SetUpMirvol(*modes_);
+        }
+    }
 }
 
 void TForm1::FinishStartup() {
@@ -557,34 +614,32 @@ bool TForm1::event(QEvent* event) {
     }
 }
 
-void TForm1::DecodeStatus(std::uint8_t code) {
-    // 31 and 30 bracket the modem's echo of what it has sent; the other reports are the
-    // status decoder's.
-    if (code == 0x31) {
-        link_.Flags().echo = true;
-    } else if (code == 0x30) {
-        link_.Flags().echo = false;
-    }
+void TForm1::CreateReceivers() {
+    auto setPane = [this](int pane, const QString& text) { SetStatusPane(pane, text); };
+    DecoderContext context{*env_.clock, *env_.pump, *env_.sound, link_,  linkStatus, terminal,
+                           settings,    bars,        records,     setPane};
+    context.mnuFilesSendBinaryFile = mnuFilesSendBinaryFile;
+    context.mnuFilesSendtextfile = mnuFilesSendtextfile;
+    context.mnuCode = mnuCode->menuAction();
+    context.mnuConfigure = mnuConfigure->menuAction();
+    context.mnuSpecialTest = findChild<QAction*>(QStringLiteral("mnuSpecialTest"));
+    context.mainWindow = this;
+    context.HardwareResetPanel = HardwareResetPanel;
+    context.DisconnectPanel = DisconnectPanel;
+    context.CommandTimer = CommandTimer;
+    context.ResetTimer = ResetTimer;
+    context.WaitTimer = WaitTimer;
+    context.MonitorTimer = MonitorTimer;
+    context.CQTimer = CQTimer;
+    decoder_ = std::make_unique<StatusDecoder>(context);
+    display_ = std::make_unique<ReceiveDisplay>(
+        ReceiveDisplayContext{*reRXData, *reTXData, link_.Flags(), settings, *env_.sound, capture,
+                              setPane});
 }
 
-void TForm1::ShowCharacter(std::uint8_t character) {
-    // A carriage return is the line break; a line feed alone makes none.
-    if (character == 0x0A) {
-        return;
-    }
-    const char shown = character == 0x0D ? '\n' : static_cast<char>(character);
-    if (shown != '\n' && (character < 0x20 || character > 0x7E)) {
-        return;
-    }
-    const bool echo = link_.Flags().echo;
-    QTextCursor cursor(reRXData->document());
-    cursor.movePosition(QTextCursor::End);
-    QTextCharFormat format;
-    format.setForeground(ColorFromName(echo ? settings.EchoTextColor : settings.ReceiveTextColor));
-    cursor.insertText(QString(QLatin1Char(shown)), format);
-    reRXData->setTextCursor(cursor);
-    reRXData->ensureCursorVisible();
-}
+void TForm1::DecodeStatus(std::uint8_t code) { decoder_->Decode(code); }
+
+void TForm1::ShowCharacter(std::uint8_t character) { display_->ShowCharacter(character); }
 
 void TForm1::BinaryControl(std::uint8_t) {
     // SOH starts a control sequence of the binary file transfer between two stations.

@@ -6,6 +6,9 @@
 #include "link/LinkStatus.h"
 #include "link/ModemIdentity.h"
 #include "link/ModemLink.h"
+#include "link/ReceiveDisplay.h"
+#include "link/StatusDecoder.h"
+#include "modes/ModeWindow.h"
 #include "modes/TerminalState.h"
 #include "modes/ToolBars.h"
 #include "shell/Environment.h"
@@ -35,6 +38,8 @@ class TSplashFrm;
 class TFrequencyTuneFrm;
 class TMirvolStatisticsFrm;
 class TSoundTuneFrm;
+class TToneTestBox;
+class TTuneView;
 
 
 class TForm1 : public QMainWindow, public DispatchTarget {
@@ -86,6 +91,13 @@ public:
     bool TextSending = false;
     Environment& Env() { return env_; }
 
+    // What the reports left for the tuning and statistics windows.
+    StatusRecords records;
+    // Receive capture to a file.
+    CaptureState capture;
+    StatusDecoder& Decoder() { return *decoder_; }
+    ReceiveDisplay& Display() { return *display_; }
+
     // --- widgets ---
     QTextEdit* reRXData = nullptr;
     QTextEdit* reTXData = nullptr;
@@ -108,6 +120,8 @@ public:
     QMenu* mnuSpecial = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* saveconfig = nullptr;
+    QAction* mnuFilesSendBinaryFile = nullptr;
+    QAction* mnuFilesSendtextfile = nullptr;
     QAction* mnuFilesExit = nullptr;
     QAction* mnuViewEchoData = nullptr;
     QAction* mnuViewAmpTune = nullptr;
@@ -120,6 +134,10 @@ public:
     QAction* mnuCodeBaudot = nullptr;
     QAction* mnuCodeAscii = nullptr;
     QAction* mnuCodePSK31 = nullptr;
+    QAction* mnuSpecialTest = nullptr;
+    TToneTestBox* ToneTestBox = nullptr;
+    // The tuning strip of the sound-card tuning window.
+    TTuneView* TuneView = nullptr;
 
     TAmplitudeTuneFrm* AmplitudeTuneFrm = nullptr;
     TFrequencyTuneFrm* FrequencyTuneFrm = nullptr;
@@ -155,8 +173,17 @@ public:
     // A termination signal: closes the window as Exit does, or ends a start-up still under way.
     void RequestShutdown();
     bool ShutdownRequested() const { return shutdownRequested_; }
-    // Selecting MIRVOL from the Code menu.
+    // Selecting a mode from the Code menu.
     void mnuCodeMirvolClick();
+    void mnuCodeAmtorClick();
+    void mnuCodePModeClick();
+    void mnuCodeBaudotClick();
+    void mnuCodeAsciiClick();
+    void mnuSpecialTestClick();
+    void ToneBoxChange();
+    void butTestCancelClick();
+    // The state and controls the mode set-ups work on.
+    ModeWindow& Modes() { return *modes_; }
 
     QTimer* TimeDisplayTimer = nullptr;
     QTimer* CommandTimer = nullptr;
@@ -187,6 +214,8 @@ private:
     void CreateStatusBar();
     void CreateTimers();
     void CreatePanels();
+    // The status decoder and the receive display, bound to the windows and state; made last.
+    void CreateReceivers();
     QTimer* MakeTimer(int intervalMs);
     void ApplyScreenSettings();
     void CopyWindowsIntoSettings();
@@ -195,9 +224,12 @@ private:
     Environment env_;
     Folders folders_;
     std::unique_ptr<TSplashFrm> splash_;
+    std::unique_ptr<StatusDecoder> decoder_;
+    std::unique_ptr<ReceiveDisplay> display_;
     // Its own top-level window, with its own task-bar button.
     std::unique_ptr<THelpForm> help_;
     ModemLink link_;
+    std::unique_ptr<ModeWindow> modes_;
     bool closed_ = false;
     bool shutdownRequested_ = false;
 };
