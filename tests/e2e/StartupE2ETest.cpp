@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QTemporaryDir>
+#include "tests/support/QtPrinters.h"
 #include <gtest/gtest.h>
 
 using namespace tarvis;
@@ -236,9 +237,3 @@ TEST_F(StationOnSimulator, GarbageFromTheModemDoesNotStopTheStartUp) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

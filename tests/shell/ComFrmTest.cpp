@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include "tests/support/QtPrinters.h"
 #include <gtest/gtest.h>
 
 using namespace tarvis;

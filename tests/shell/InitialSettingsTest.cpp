@@ -2,6 +2,7 @@
 #include "shell/InitialSettings.h"
 
 #include <QTemporaryDir>
+#include "tests/support/QtPrinters.h"
 #include <gtest/gtest.h>
 
 using namespace tarvis;

@@ -15,6 +15,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <filesystem>
+#include "tests/support/QtPrinters.h"
 #include <gtest/gtest.h>
 
 using namespace tarvis;

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <filesystem>
+#include "tests/support/QtPrinters.h"
 #include <gtest/gtest.h>
 
 namespace tarvis::test {

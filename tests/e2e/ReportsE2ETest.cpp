@@ -1,0 +1,162 @@
+// What the modem reports, the operator sees: reports sent by the simulator reach the panes,
+// buttons and menus through the port, the ring, dispatch and the decoder; two stations on one
+// simulated channel hold a link.
+#include "link/PosixSerialPort.h"
+#include "modes/ToolBars.h"
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+#include "shell/Panels.h"
+#include "shell/Splash.h"
+#include "shell/Unit1.h"
+#include "tests/e2e/SimProcess.h"
+#include "tests/support/FakeSoundCardEngine.h"
+#include "tests/support/RecordingSound.h"
+#include "tests/support/ScriptedDialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+#include "tests/support/QtPrinters.h"
+#include <gtest/gtest.h>
+
+using namespace tarvis;
+using namespace tarvis::test;
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& condition, int milliseconds = 10000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > milliseconds) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+struct StationHome {
+    explicit StationHome(const QByteArray& ini) {
+        QDir(home.path()).mkpath(QStringLiteral("Config"));
+        QFile f(home.path() + "/Config/tarvis.ini");
+        f.open(QIODevice::WriteOnly);
+        f.write(ini);
+    }
+    QString Link() const { return home.path() + "/Config/COM1"; }
+    Environment MakeEnvironment() {
+        Environment env;
+        env.clock = &SystemClock();
+        env.pump = &QtEventPump();
+        env.dialogs = &dialogs;
+        env.sound = &sound;
+        env.engine = &engine;
+        env.makePort = [] { return std::make_unique<PosixSerialPort>(); };
+        env.endProcess = [](int) {};
+        env.workingDirectory = home.path();
+        return env;
+    }
+    QTemporaryDir home;
+    ScriptedDialogs dialogs;
+    RecordingSound sound;
+    FakeSoundCardEngine engine;
+};
+
+class Reports : public testing::Test {
+protected:
+    void SetUp() override {
+        sim = std::make_unique<SimProcess>(a.Link(), a.home.path() + "/sim.log",
+                                           a.home.path() + "/sim.sock", QStringList{});
+        ASSERT_TRUE(sim->Ready());
+        form = std::make_unique<TForm1>(a.MakeEnvironment());
+        form->CreateStartWindows();
+        ASSERT_TRUE(form->SplashFrm()->RunSequence());
+    }
+    void TearDown() override {
+        if (form) {
+            form->close();
+        }
+        form.reset();
+        sim.reset();
+    }
+    QString Pane(int n) { return form->StatusPaneText(n); }
+
+    StationHome a{"[system]\r\nComPort=1\r\n"};
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(Reports, ALinkReportShowsTheCallAndEnablesBinarySending) {
+    EXPECT_FALSE(form->mnuFilesSendBinaryFile->isEnabled());
+    ASSERT_EQ(sim->Control("status 20 4E 30 43 41 4C 4C 00").rfind("ok", 0), 0U);
+    ASSERT_TRUE(WaitFor([&] { return Pane(1) == QStringLiteral("Linked to N0CALL"); }));
+    EXPECT_TRUE(form->mnuFilesSendBinaryFile->isEnabled());
+    EXPECT_TRUE(form->linkStatus.linkEstablished);
+    // A call sign ended by 85 instead of 00.
+    sim->Control("status 22 57 31 41 57 85");
+    ASSERT_TRUE(WaitFor([&] { return Pane(1) == QStringLiteral("ARQ CCB from W1AW"); }));
+    sim->Control("status 2C 00 41 00 42 00 00");
+    ASSERT_TRUE(WaitFor([&] { return Pane(1) == QStringLiteral("SELFEC to AB"); }));
+    sim->Control("status 7A 0E");
+    sim->Control("status 7A 0F");
+    ASSERT_TRUE(WaitFor([&] { return Pane(3) == QStringLiteral("IRS"); }));
+    EXPECT_EQ(form->linkStatus.stationRole, 1);
+    // An unknown report is ignored and what follows is handled.
+    sim->Control("send 80 33 80 7A 80 01");
+    ASSERT_TRUE(WaitFor([&] { return Pane(2) == QStringLiteral("TFC"); }));
+    sim->Control("status 23 00");
+    ASSERT_TRUE(WaitFor([&] { return !form->linkStatus.linkEstablished; }));
+    EXPECT_EQ(Pane(1), form->Decoder().StandbyText());
+    EXPECT_FALSE(form->mnuFilesSendBinaryFile->isEnabled());
+}
+
+TEST_F(Reports, APayloadInPiecesAndAHardwareResetTwice) {
+    sim->Control("send 80 70 81 80 00 81 81 00 C8");
+    QCoreApplication::processEvents();
+    sim->Control("send 00 C9 00");
+    ASSERT_TRUE(WaitFor([&] { return form->records.amplitude[3] == 0xC9; }));
+    EXPECT_EQ(form->records.amplitude, (std::array<std::uint8_t, 4>{0x80, 0x81, 0xC8, 0xC9}));
+    sim->Control("status 09");
+    sim->Control("status 09");
+    ASSERT_TRUE(WaitFor([&] { return form->HardwareResetPanel->isVisible(); }));
+    EXPECT_TRUE(form->ResetTimer->isActive());
+}
+
+TEST(TwoStations, AMirvolLinkBetweenTwoTarvisStations) {
+    StationHome a("[callsigns]\r\nMYCALL=AA1AA\r\n[system]\r\nComPort=1\r\n");
+    StationHome b("[callsigns]\r\nMYCALL=BB2BB\r\n[system]\r\nComPort=1\r\n");
+    SimProcess sim(a.Link(), a.home.path() + "/sim.log", a.home.path() + "/sim.sock",
+                   {"--station", b.Link(), "--call-delay", "200"});
+    ASSERT_TRUE(sim.Ready());
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo(b.Link()).isSymLink(); }));
+    TForm1 stationA(a.MakeEnvironment());
+    stationA.CreateStartWindows();
+    ASSERT_TRUE(stationA.SplashFrm()->RunSequence());
+    TForm1 stationB(b.MakeEnvironment());
+    stationB.CreateStartWindows();
+    ASSERT_TRUE(stationB.SplashFrm()->RunSequence());
+
+    stationA.SendCommand(TextCommand(kCmdMirvolCall, "BB2BB"));
+    ASSERT_TRUE(WaitFor([&] {
+        return stationA.StatusPaneText(1) == QStringLiteral("Linked to BB2BB") &&
+               stationB.StatusPaneText(1) == QStringLiteral("Linked to AA1AA");
+    })) << stationA.StatusPaneText(1).toStdString() << " / " << stationB.StatusPaneText(1).toStdString();
+    EXPECT_TRUE(stationA.linkStatus.linkEstablished);
+    EXPECT_TRUE(stationB.linkStatus.linkEstablished);
+    EXPECT_TRUE(stationB.mnuFilesSendBinaryFile->isEnabled());
+
+    stationA.SendCommand(Command(kCmdEndOfTransmission));
+    ASSERT_TRUE(WaitFor([&] {
+        return !stationA.linkStatus.linkEstablished && !stationB.linkStatus.linkEstablished;
+    }));
+    EXPECT_EQ(stationA.StatusPaneText(1), stationA.Decoder().StandbyText());
+    EXPECT_EQ(stationB.StatusPaneText(1), stationB.Decoder().StandbyText());
+    stationA.close();
+    stationB.close();
+}
+
+} // namespace
