@@ -342,9 +342,15 @@ Bytes TransmitPump::BuildOutput(int& p0) {
     return {};
 }
 
+void TransmitPump::ShowTransmitState(const QString& text) {
+    if (c_.setStatusPane) {
+        c_.setStatusPane(2, text);
+    }
+}
+
 void TransmitPump::KeySoundCard() {
     c_.modem.SendCommand(Command(kCmdKeySoundCardTx));
-    c_.setStatusPane(2, QStringLiteral("TX"));
+    ShowTransmitState(QStringLiteral("TX"));
     Delay(c_.clock, c_.events, c_.settings.PSK31_PTTON * 10);
     if (c_.engine != nullptr) {
         c_.engine->StartTX();
@@ -359,7 +365,7 @@ void TransmitPump::UnkeySoundCard() {
     pskTransmitting_ = false;
     Delay(c_.clock, c_.events, c_.settings.PSK31_PTTOFF * 10);
     c_.modem.SendCommand(Command(kCmdEndSoundCardTx));
-    c_.setStatusPane(2, QStringLiteral("RX"));
+    ShowTransmitState(QStringLiteral("RX"));
 }
 
 } // namespace tarvis

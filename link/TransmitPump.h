@@ -181,6 +181,8 @@ private:
     Bytes BuildOutput(int& p0);
     void Output(const Bytes& bytes);
     void CountZ(const Bytes& output);
+    // Status pane 2: "TX" or "RX".
+    void ShowTransmitState(const QString& text);
 
     Context c_;
     BytesInFlight inFlight_;
