@@ -204,8 +204,16 @@ void ShowRate(ModeWindow& w, QAction* button, int rate) {
     SetCaption(button, QString::number(rate));
 }
 
+// A text parameter ends at 80 00: a NUL inside the text would end it there and hand what
+// follows to the modem as commands, so the text goes only up to its first NUL.
+std::string_view UpToNul(const QByteArray& bytes) {
+    const qsizetype nul = bytes.indexOf('\0');
+    return std::string_view(bytes.constData(),
+                            static_cast<std::size_t>(nul < 0 ? bytes.size() : nul));
+}
+
 void SendTextCommand(ModeWindow& w, std::uint8_t code, const QString& text) {
-    w.sendCommand(TextCommand(code, text.toLatin1().toStdString()));
+    w.sendCommand(TextCommand(code, UpToNul(text.toLatin1())));
 }
 
 // The opening every tone mode shares: its four selection commands, its tone pair (also on
@@ -286,10 +294,7 @@ void SendAnswerback(ModeWindow& w) {
     if (!file.open(QIODevice::ReadOnly)) {
         return;
     }
-    const QByteArray bytes = file.readAll();
-    w.sendCommand(AnswerBackCommand(
-        kCmdAnswerBack,
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+    w.sendCommand(AnswerBackCommand(kCmdAnswerBack, UpToNul(file.readAll())));
 }
 
 void SendTonePair(ModeWindow& w, int mark, int space) {

@@ -468,4 +468,18 @@ TEST_F(CodeMenu, AMissingAnswerBackFileSkipsOnlyTheUpload) {
     EXPECT_EQ(*(wru + 1), "80 C4");
 }
 
+TEST_F(CodeMenu, ANulEndsATextParameterSoNothingAfterItReachesTheModemAsACommand) {
+    QDir(home.path()).mkpath(QStringLiteral("Msg"));
+    // Bytes after the NUL would read 80 09: the modem reset.
+    WriteFile(home.path() + "/Msg/wru.txt", QByteArray("A\0\x09", 3));
+    Open("[amtor]\r\nA_WRU=ON\r\n");
+    form->settings.MYCALL476 = QString::fromLatin1("K1\0\x09", 4);
+    form->mnuCodeAmtor->trigger();
+    EXPECT_NE(std::find(sent.begin(), sent.end(), "80 94 80 41 80 00"), sent.end());
+    EXPECT_NE(std::find(sent.begin(), sent.end(), "80 90" + TextParameter("K1")), sent.end());
+    for (const std::string& command : sent) {
+        EXPECT_EQ(command.find("80 09"), std::string::npos) << command;
+    }
+}
+
 } // namespace
