@@ -23,11 +23,15 @@ using namespace tarvis::test;
 
 namespace {
 
-// From the first 80 41 to the last identification query, then the initial settings for the
-// hardware 8004, which takes the transmit gain.
+// From the first 80 41 to the last identification query, the initial settings for the
+// hardware 8004, which takes the transmit gain, then the set-up of the configured mode, MIRVOL.
 const char kStartupBytes[] = "80 41 80 46 80 84 80 02 80 76 80 77 80 78 80 7B 80 A0 "
                              "80 67 80 00 80 45 80 E8 80 45 80 63 80 04 80 EE 80 07 80 6C 80 01 "
-                             "80 6C 80 28";
+                             "80 6C 80 28 "
+                             "80 41 80 46 80 4D 80 80 80 63 80 04 80 DB 80 65 80 01 80 61 80 1E "
+                             "80 60 80 0A 80 62 80 14 80 68 80 01 "
+                             "80 13 80 4D 80 59 80 43 80 41 80 4C 80 4C 80 00 "
+                             "80 51 80 54 80 56 80 5A 80 59";
 
 TEST_F(Station, StartsUpInOrderAndClosesWithTheResetLast) {
     {
