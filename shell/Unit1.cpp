@@ -10,6 +10,7 @@
 #include "platform/EventPump.h"
 #include "platform/WindowMessage.h"
 #include "shell/Comfrmunit.h"
+#include "config/Fontunit.h"
 #include "shell/HelpForm.h"
 #include "shell/InitialSettings.h"
 #include "shell/Panels.h"
@@ -92,7 +93,7 @@ TForm1::TForm1(Environment environment)
                                 ToneTestBox->ToneBox, reTXData, reRXData, AmplitudeTuneFrm,
                                 TuneView});
 
-    CreateReceivers();
+    CreateTerminal();
     link_.CreateDisplayThread(*this);
 
     mnuCodeAmtor->setText(QStringLiteral("&AMTOR"));
@@ -501,6 +502,8 @@ void TForm1::CreateStartWindows() {
     // The help file is looked for in the home folder under its bare name.
     help_ = std::make_unique<THelpForm>(*env_.dialogs, folders_.home + QStringLiteral("krn_hotkeys.dat"));
     const std::string home = folders_.home.toStdString();
+    FontForm = new TFontForm(this, *env_.dialogs, settings, reRXData, reTXData,
+                             [this] { ConfigChanged = true; });
     ComFrm = new TComFrm(*env_.dialogs, [home](int n) { return ComPortAvailable(home, n); }, this);
 }
 
@@ -600,7 +603,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 bool TForm1::event(QEvent* event) {
     switch (static_cast<int>(event->type())) {
     case kTxReadyMessage:
-        // The transmit pump runs here once typed text is released to the modem.
+        pump_->OnTxReady();
         return true;
     case kFftDataMessage:
     case kSoundCharMessage:
@@ -612,29 +615,6 @@ bool TForm1::event(QEvent* event) {
     default:
         return QMainWindow::event(event);
     }
-}
-
-void TForm1::CreateReceivers() {
-    auto setPane = [this](int pane, const QString& text) { SetStatusPane(pane, text); };
-    DecoderContext context{*env_.clock, *env_.pump, *env_.sound, link_,  linkStatus, terminal,
-                           settings,    bars,        records,     setPane};
-    context.mnuFilesSendBinaryFile = mnuFilesSendBinaryFile;
-    context.mnuFilesSendtextfile = mnuFilesSendtextfile;
-    context.mnuCode = mnuCode->menuAction();
-    context.mnuConfigure = mnuConfigure->menuAction();
-    context.mnuSpecialTest = findChild<QAction*>(QStringLiteral("mnuSpecialTest"));
-    context.mainWindow = this;
-    context.HardwareResetPanel = HardwareResetPanel;
-    context.DisconnectPanel = DisconnectPanel;
-    context.CommandTimer = CommandTimer;
-    context.ResetTimer = ResetTimer;
-    context.WaitTimer = WaitTimer;
-    context.MonitorTimer = MonitorTimer;
-    context.CQTimer = CQTimer;
-    decoder_ = std::make_unique<StatusDecoder>(context);
-    display_ = std::make_unique<ReceiveDisplay>(
-        ReceiveDisplayContext{*reRXData, *reTXData, link_.Flags(), settings, *env_.sound, capture,
-                              setPane});
 }
 
 void TForm1::DecodeStatus(std::uint8_t code) { decoder_->Decode(code); }

@@ -8,6 +8,9 @@
 #include "link/ModemLink.h"
 #include "link/ReceiveDisplay.h"
 #include "link/StatusDecoder.h"
+#include "link/TransmitPump.h"
+#include "terminal/TextEntry.h"
+#include "tuning/Mirvolstat.h"
 #include "modes/ModeWindow.h"
 #include "modes/TerminalState.h"
 #include "modes/ToolBars.h"
@@ -32,6 +35,7 @@ namespace tarvis {
 class TAmplitudeTuneFrm;
 class FloatingPanel;
 class TAboutBox;
+class TFontForm;
 class TComFrm;
 class THelpForm;
 class TSplashFrm;
@@ -96,6 +100,20 @@ public:
     // Receive capture to a file.
     CaptureState capture;
     StatusDecoder& Decoder() { return *decoder_; }
+    TransmitPump& Pump() { return *pump_; }
+    PumpModem& PumpLink() { return *pumpModem_; }
+    // Saving MIRVOL statistics to a file.
+    StatisticsState statistics;
+    // The amplitude levels of the previous report.
+    std::array<int, 4> previousLevels{};
+    TFontForm* FontForm = nullptr;
+    TStatsBox* StatsBox = nullptr;
+    QAction* mnuFilesSaveStatistics = nullptr;
+    QAction* mnuFilesStopSaveSend = nullptr;
+    QAction* mnuConfigureScreenSettings = nullptr;
+    QAction* mnuSpecialClearAll = nullptr;
+    QAction* mnuSpecialClearRX = nullptr;
+    QAction* mnuSpecialClearTX = nullptr;
     ReceiveDisplay& Display() { return *display_; }
 
     // --- widgets ---
@@ -214,8 +232,10 @@ private:
     void CreateStatusBar();
     void CreateTimers();
     void CreatePanels();
-    // The status decoder and the receive display, bound to the windows and state; made last.
-    void CreateReceivers();
+    // The transmit pump, the receive display and the status decoder, bound to the windows
+    // and the state; made last. Their menu items with them.
+    void CreateTerminal();
+    ClearContext Clearing();
     QTimer* MakeTimer(int intervalMs);
     void ApplyScreenSettings();
     void CopyWindowsIntoSettings();
@@ -226,6 +246,9 @@ private:
     std::unique_ptr<TSplashFrm> splash_;
     std::unique_ptr<StatusDecoder> decoder_;
     std::unique_ptr<ReceiveDisplay> display_;
+    std::unique_ptr<TextEditTransmitPane> txPane_;
+    std::unique_ptr<ModemLinkPumpModem> pumpModem_;
+    std::unique_ptr<TransmitPump> pump_;
     // Its own top-level window, with its own task-bar button.
     std::unique_ptr<THelpForm> help_;
     ModemLink link_;

@@ -87,13 +87,17 @@ TEST_F(StationOnSimulator, FindsIdentifiesAndSetsUpTheModemThenResetsItLast) {
         EXPECT_EQ(form.identity.hardwareVersion, QStringLiteral("8004"));
         EXPECT_FALSE(form.identity.mirvol2000);
         EXPECT_FALSE(form.Link().Framer().EscapeMode());
-        ASSERT_TRUE(sim->WaitForLog(QStringLiteral("80 6C 28")));
+        ASSERT_TRUE(sim->WaitForLog(QStringLiteral("80 59")));
         form.close();
     }
     ASSERT_TRUE(sim->WaitForLog(QStringLiteral("80 09")));
     QStringList expected = kStartupCommands;
     expected << "80 67 00" << "80 45" << "80 E8 45" << "80 63 04" << "80 EE 07" << "80 6C 01"
-             << "80 6C 28" << "80 09";
+             << "80 6C 28";
+    // Then the set-up of the configured mode, MIRVOL, and at the close the reset.
+    expected << "80 41" << "80 46" << "80 4D" << "80 80" << "80 63 04" << "80 DB" << "80 65 01"
+             << "80 61 1E" << "80 60 0A" << "80 62 14" << "80 68 01" << "80 13 \"MYCALL\""
+             << "80 51" << "80 54" << "80 56" << "80 5A" << "80 59" << "80 09";
     EXPECT_EQ(sim->Commands(), expected);
     EXPECT_TRUE(Ini().startsWith("[callsigns]\r\n"));
     EXPECT_TRUE(Ini().contains("\r\nTXGain=+0dB\r\n"));
