@@ -1,5 +1,6 @@
 // The status decoder over a receive ring the test fills, with real actions, timers and panels.
 #include "config/ConfigFile.h"
+#include "link/Framing.h"
 #include "link/ModemLink.h"
 #include "link/StatusDecoder.h"
 #include "modes/ToolBars.h"
@@ -11,7 +12,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTimer>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace tarvis;
 using namespace tarvis::test;
@@ -337,6 +340,64 @@ TEST_F(Decoder, TheInlineDecoderDiffers) {
     Items({0x00});
     decoder->DecodeInline(0x24);
     EXPECT_EQ(panes[6], QStringLiteral("kept"));
+}
+
+} // namespace
+
+
+namespace {
+
+// Long random streams of status items, payloads and text through the framing and the
+// decoder: nothing crashes, every wait ends, and a report whose payload never comes is
+// abandoned at shutdown.
+TEST_F(Decoder, RandomStreamsNeverHang) {
+    std::mt19937 random(470);
+    const std::uint8_t known[] = {0x09, 0x20, 0x21, 0x22, 0x23, 0x24, 0x26, 0x27, 0x28, 0x29,
+                                  0x2A, 0x2B, 0x2C, 0x2D, 0x2E, 0x30, 0x31, 0x70, 0x71, 0x72,
+                                  0x73, 0x74, 0x75, 0x7A, 0x7C, 0x7D, 0x7E, 0x7F};
+    for (int round = 0; round < 200; ++round) {
+        ReceiveFramer framer;
+        framer.SetEscapeMode(round % 2 == 1);
+        link->Flags().running = true;
+        link->Ring().Reset();
+        // Bytes as the modem might send them: reports (mostly known codes), literals, text, noise.
+        std::string stream;
+        const int length = 20 + static_cast<int>(random() % 300);
+        while (static_cast<int>(stream.size()) < length) {
+            switch (random() % 4) {
+            case 0:
+                stream += '\x80';
+                stream += static_cast<char>(random() % 3 ? known[random() % std::size(known)] : random() % 256);
+                break;
+            case 1:
+                stream += '\x81';
+                stream += static_cast<char>(random() % 256);
+                break;
+            default:
+                stream += static_cast<char>(random() % 256);
+                break;
+            }
+        }
+        for (char c : stream) {
+            framer.Feed(static_cast<std::uint8_t>(c), [&](std::uint32_t item) { link->Ring().Store(item); });
+        }
+        // Nothing more arrives: a payload still awaited is abandoned when the program shuts down.
+        int dryWaits = 0;
+        clock.onSleep = [&] {
+            if (++dryWaits > 100) {
+                link->Flags().running = false;
+            }
+        };
+        const auto started = std::chrono::steady_clock::now();
+        DecodeAll();
+        EXPECT_EQ(link->Ring().Count(), 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+        clock.onSleep = nullptr;
+        // Whatever state it left, the panes hold only texts the decoder writes.
+        for (const QString& pane : panes) {
+            EXPECT_LE(pane.size(), 40);
+        }
+    }
 }
 
 } // namespace
