@@ -458,8 +458,10 @@ void TForm1::ApplyScreenSettings() {
 
 void TForm1::CopyWindowsIntoSettings() {
     Settings& s = settings;
-    // The port in use, which the operator may have chosen at start-up.
+    // The port in use, which the operator may have chosen at start-up, and the mode in force
+    // (a broadcast's sub-state is written as MIRVOL).
     SetPortName(s, PortName);
+    s.Code = terminal.OperatingMode;
     s.MainLeft = pos().x();
     s.MainTop = pos().y();
     s.MainWidth = width();

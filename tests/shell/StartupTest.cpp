@@ -7,6 +7,7 @@
 #include "tests/shell/StationFixture.h"
 #include "tuning/ToolWindows.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -109,6 +110,21 @@ TEST_F(Station, ClosingRewritesTheFileEvenWhenNothingChanged) {
     const QByteArray ini = ReadAll(IniPath());
     EXPECT_FALSE(ini.contains("edited by hand"));
     EXPECT_TRUE(ini.contains("[screen]\r\n"));
+}
+
+TEST_F(Station, TheModeInForceIsTheModeAtTheNextStart) {
+    {
+        TForm1 form(MakeEnvironment());
+        form.CreateStartWindows();
+        ASSERT_TRUE(form.SplashFrm()->RunSequence());
+        form.mnuCodeAmtor->trigger();
+        EXPECT_TRUE(form.ConfigChanged);
+        form.close();
+    }
+    EXPECT_TRUE(ReadAll(IniPath()).contains("\r\nCode=AMTOR\r\n"));
+    TForm1 form(MakeEnvironment());
+    form.LoadConfiguration();
+    EXPECT_EQ(form.terminal.OperatingMode, 2);
 }
 
 TEST_F(Station, NoSoundCardDisablesPsk31AndGoesOn) {
