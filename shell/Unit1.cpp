@@ -500,6 +500,7 @@ bool TForm1::SaveConfiguration() {
 
 void TForm1::CreateStartWindows() {
     AboutBox = new TAboutBox(this, *env_.dialogs);
+    CreateLinkOperations();
     splash_ = std::make_unique<TSplashFrm>(*this);
     // The help file is looked for in the home folder under its bare name.
     help_ = std::make_unique<THelpForm>(*env_.dialogs, folders_.home + QStringLiteral("krn_hotkeys.dat"));

@@ -129,6 +129,23 @@ public:
     QToolBar* AsciiToolBar = nullptr;
     QToolBar* PSKToolBar = nullptr;
     ModeToolBars bars;
+    // --- link operations: the tool bars' link controls and the call dialog ---
+    class TCallPanel* CallPanel = nullptr;
+    void butConnectClick();
+    void butDisconnectClick();
+    void butPanicClick();
+    void PanicReset();
+    void butOverClick();
+    void butForcedOverClick();
+    void butMonitorClick();
+    void MonitorTimerTimer();
+    void butTXEnableClick();
+    void butNormRevClick();
+    void butRttyRateClick();
+    // Makes the call dialog and joins the buttons of every tool bar to their handlers.
+    void CreateLinkOperations();
+    // What the link operations work on.
+    struct LinkWindow LinkContext();
 
     QMenu* mnuFiles = nullptr;
     QMenu* mnuEdit = nullptr;
