@@ -156,14 +156,18 @@ Bytes Terminated(std::uint8_t code, ParamForm form, std::string_view characters)
 
 } // namespace
 
-std::span<const CommandInfo> CommandTable() { return kTable; }
+std::span<const CommandInfo> CommandTable() {
+    return kTable;
+}
 
 const CommandInfo* FindCommand(std::uint8_t code) {
     const auto it = std::ranges::lower_bound(kTable, code, {}, &CommandInfo::code);
     return it != kTable.end() && it->code == code ? &*it : nullptr;
 }
 
-Bytes Command(std::uint8_t code) { return Start(code, ParamForm::None); }
+Bytes Command(std::uint8_t code) {
+    return Start(code, ParamForm::None);
+}
 
 Bytes ByteCommand(std::uint8_t code, std::uint8_t parameter) {
     Bytes out = Start(code, ParamForm::Byte);

@@ -149,12 +149,16 @@ Bytes WordPairCommand(std::uint8_t code, std::uint16_t first, std::uint16_t seco
 Bytes AnswerBackCommand(std::uint8_t code, std::string_view fileBytes);
 
 // The low byte of a numeric setting, as byte parameters carry it.
-inline std::uint8_t LowByte(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
+inline std::uint8_t LowByte(int value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
 
 // The AMTOR selective broadcast carries at most the first four characters of the group call.
 Bytes GroupBroadcastCommand(std::string_view groupCall);
 
 // The panic sequence: not a command, the literal byte 06.
-inline Bytes PanicLiteral() { return Bytes("\x81\x06", 2); }
+inline Bytes PanicLiteral() {
+    return Bytes("\x81\x06", 2);
+}
 
 } // namespace tarvis

@@ -71,9 +71,13 @@ DisplayThread::DisplayThread(ReceiveRing& ring, LinkFlags& flags, DispatchTarget
     thread_ = std::thread([this] { Run(); });
 }
 
-DisplayThread::~DisplayThread() { Terminate(); }
+DisplayThread::~DisplayThread() {
+    Terminate();
+}
 
-bool DisplayThread::MayHandOn() const { return flags_.running && !terminated_; }
+bool DisplayThread::MayHandOn() const {
+    return flags_.running && !terminated_;
+}
 
 void DisplayThread::Suspend() {
     std::unique_lock lock(mutex_);

@@ -19,7 +19,9 @@ const QString kSupportLines = QStringLiteral("Contact Vantor Communications Corp
                                              "Telephone +1 555 0100\n"
                                              "www.vantor.example/support");
 
-QString DigitsOf(int v) { return QString::number(v); }
+QString DigitsOf(int v) {
+    return QString::number(v);
+}
 
 // One run of the exchange on one port; each step reports whether to go on.
 class Exchange {
@@ -136,9 +138,10 @@ private:
     Found GiveUpOnThisPort() {
         c_.link.StopIoThreads();
         c_.link.ClosePort();
-        c_.dialogs.MessageBox(QStringLiteral("Error communicating with modem.\nPlease, check the cable "
-                                             "and power connections\nor reset the modem and try again."),
-                              kErrorCaption, BoxButtons::Ok, BoxIcon::Stop);
+        c_.dialogs.MessageBox(
+            QStringLiteral("Error communicating with modem.\nPlease, check the cable "
+                           "and power connections\nor reset the modem and try again."),
+            kErrorCaption, BoxButtons::Ok, BoxIcon::Stop);
         if (c_.dialogs.MessageBox(QStringLiteral("Would you like to try another COM port?"),
                                   QStringLiteral("Confirm"), BoxButtons::YesNo,
                                   BoxIcon::Question) != BoxAnswer::Yes) {
@@ -245,10 +248,11 @@ private:
                 ++number;
                 continue;
             }
-            c_.dialogs.MessageBox(QStringLiteral("(%1)QD470 not responding!\n\nReset modem, and check "
-                                                 "power and cables.")
-                                      .arg(number),
-                                  kErrorCaption, BoxButtons::Ok, BoxIcon::Stop);
+            c_.dialogs.MessageBox(
+                QStringLiteral("(%1)QD470 not responding!\n\nReset modem, and check "
+                               "power and cables.")
+                    .arg(number),
+                kErrorCaption, BoxButtons::Ok, BoxIcon::Stop);
             c_.hideMainWindow();
             c_.endProcess(1);
             return false;

@@ -30,9 +30,13 @@ bool ModemLink::OpenPort(const std::string& device) {
     return true;
 }
 
-bool ModemLink::ApplyLineSettings() { return port_->Configure(kModemBaud); }
+bool ModemLink::ApplyLineSettings() {
+    return port_->Configure(kModemBaud);
+}
 
-void ModemLink::ClosePort() { port_->Close(); }
+void ModemLink::ClosePort() {
+    port_->Close();
+}
 
 void ModemLink::StartIoThreads() {
     StopIoThreads();
@@ -73,7 +77,9 @@ void ModemLink::QueueDirect(const Bytes& bytes) {
     }
 }
 
-void ModemLink::SendByte(std::uint8_t byte) { QueueDirect(Bytes(1, static_cast<char>(byte))); }
+void ModemLink::SendByte(std::uint8_t byte) {
+    QueueDirect(Bytes(1, static_cast<char>(byte)));
+}
 
 void ModemLink::SendText(const Bytes& text) {
     if (!transmit_) {
@@ -107,6 +113,8 @@ void ModemLink::SetWriteChunk(int count) {
     }
 }
 
-int ModemLink::PskQueueLength() { return transmit_ ? transmit_->PskQueueLength() : 0; }
+int ModemLink::PskQueueLength() {
+    return transmit_ ? transmit_->PskQueueLength() : 0;
+}
 
 } // namespace tarvis

@@ -44,11 +44,15 @@ speed_t SpeedFor(int baud) {
     }
 }
 
-std::string SystemError(const std::string& what) { return what + ": " + std::strerror(errno); }
+std::string SystemError(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
 
 } // namespace
 
-PosixSerialPort::~PosixSerialPort() { Close(); }
+PosixSerialPort::~PosixSerialPort() {
+    Close();
+}
 
 bool PosixSerialPort::Open(const std::string& device) {
     Close();
@@ -85,9 +89,13 @@ void PosixSerialPort::Close() {
     }
 }
 
-bool PosixSerialPort::IsOpen() const { return fd_ >= 0; }
+bool PosixSerialPort::IsOpen() const {
+    return fd_ >= 0;
+}
 
-std::string PosixSerialPort::ErrorText() const { return error_; }
+std::string PosixSerialPort::ErrorText() const {
+    return error_;
+}
 
 bool PosixSerialPort::Configure(int baud) {
     termios tio{};
@@ -117,9 +125,13 @@ void PosixSerialPort::SetModemLine(int line, bool on) {
     }
 }
 
-void PosixSerialPort::SetRts(bool on) { SetModemLine(TIOCM_RTS, on); }
+void PosixSerialPort::SetRts(bool on) {
+    SetModemLine(TIOCM_RTS, on);
+}
 
-void PosixSerialPort::SetDtr(bool on) { SetModemLine(TIOCM_DTR, on); }
+void PosixSerialPort::SetDtr(bool on) {
+    SetModemLine(TIOCM_DTR, on);
+}
 
 bool PosixSerialPort::Cts() {
     int lines = 0;
@@ -191,7 +203,9 @@ unsigned PosixSerialPort::WaitEvent(int timeoutMs) {
     return events;
 }
 
-unsigned PosixSerialPort::TakeLineErrors() { return CountedLineErrors(true); }
+unsigned PosixSerialPort::TakeLineErrors() {
+    return CountedLineErrors(true);
+}
 
 int PosixSerialPort::InputQueueCount() {
     int count = 0;

@@ -19,7 +19,9 @@ ReadCommThread::ReadCommThread(SerialPort& port, ReceiveFramer& framer, ReceiveR
     thread_ = std::thread([this] { Run(); });
 }
 
-ReadCommThread::~ReadCommThread() { Terminate(); }
+ReadCommThread::~ReadCommThread() {
+    Terminate();
+}
 
 void ReadCommThread::Terminate() {
     terminated_ = true;

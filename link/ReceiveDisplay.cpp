@@ -47,7 +47,8 @@ void ReceiveDisplay::Flush() {
         return;
     }
     QTextCursor cursor(c_.receivePane.document());
-    cursor.setPosition(std::clamp(insertionPoint, 0, c_.receivePane.document()->characterCount() - 1));
+    cursor.setPosition(
+        std::clamp(insertionPoint, 0, c_.receivePane.document()->characterCount() - 1));
     cursor.insertText(pending_, pendingFormat_);
     pending_.clear();
     insertionPoint = cursor.position();

@@ -72,6 +72,8 @@ private:
 };
 
 // Whether a character is shown: a line feed, or 20..7E.
-inline bool IsShownCharacter(std::uint8_t c) { return c == 0x0A || (c >= 0x20 && c <= 0x7E); }
+inline bool IsShownCharacter(std::uint8_t c) {
+    return c == 0x0A || (c >= 0x20 && c <= 0x7E);
+}
 
 } // namespace tarvis

@@ -10,7 +10,9 @@
 namespace tarvis {
 
 constexpr std::uint32_t kStatusItem = 0x8000;
-inline bool IsStatusItem(std::uint32_t item) { return item >= kStatusItem; }
+inline bool IsStatusItem(std::uint32_t item) {
+    return item >= kStatusItem;
+}
 
 class ReceiveRing {
 public:

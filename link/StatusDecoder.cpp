@@ -56,9 +56,13 @@ QString StatusDecoder::StandbyText() const {
     return c_.terminal.ListenState == 2 ? QStringLiteral("STBY-LISTEN") : QStringLiteral("STBY");
 }
 
-void StatusDecoder::Decode(std::uint8_t code) { Run(code, Form::Normal); }
+void StatusDecoder::Decode(std::uint8_t code) {
+    Run(code, Form::Normal);
+}
 
-void StatusDecoder::DecodeInline(std::uint8_t code) { Run(code, Form::Inline); }
+void StatusDecoder::DecodeInline(std::uint8_t code) {
+    Run(code, Form::Inline);
+}
 
 bool StatusDecoder::WaitForItems(int count) {
     while (c_.link.Ring().Count() < count) {
@@ -92,7 +96,9 @@ bool StatusDecoder::TakeFixed(int count, std::uint8_t* bytes) {
     return true;
 }
 
-bool StatusDecoder::TakeIgnored(int count) { return TakeFixed(count, nullptr); }
+bool StatusDecoder::TakeIgnored(int count) {
+    return TakeFixed(count, nullptr);
+}
 
 bool StatusDecoder::TakeCallSign(QString& text) {
     text.clear();
@@ -139,7 +145,9 @@ void StatusDecoder::CentreAndShow(QWidget* panel) {
     panel->raise();
 }
 
-void StatusDecoder::StartMonitor() { Start(c_.MonitorTimer, kMonitorMs); }
+void StatusDecoder::StartMonitor() {
+    Start(c_.MonitorTimer, kMonitorMs);
+}
 
 void StatusDecoder::MirvolLinked() {
     ModeToolBars& b = c_.bars;

@@ -12,7 +12,9 @@ TransmitThread::TransmitThread(SerialPort& port, SoundCardEngine* engine,
     thread_ = std::thread([this] { Run(); });
 }
 
-TransmitThread::~TransmitThread() { Stop(); }
+TransmitThread::~TransmitThread() {
+    Stop();
+}
 
 void TransmitThread::Enqueue(std::string_view bytes) {
     {
@@ -41,7 +43,9 @@ int TransmitThread::PendingTransmitCount() {
     return std::max(queued, port_.OutputQueueCount());
 }
 
-void TransmitThread::SetWriteChunk(int count) { writeChunk_ = std::max(1, count); }
+void TransmitThread::SetWriteChunk(int count) {
+    writeChunk_ = std::max(1, count);
+}
 
 int TransmitThread::PskQueueLength() {
     std::lock_guard lock(pskMutex_);

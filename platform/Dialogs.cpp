@@ -31,8 +31,9 @@ class QtDialogSet final : public Dialogs {
 public:
     BoxAnswer MessageBox(const QString& text, const QString& caption, BoxButtons buttons,
                          BoxIcon icon) override {
-        QMessageBox box(ToQtIcon(icon), caption.isEmpty() ? QApplication::applicationName() : caption,
-                        text, QMessageBox::NoButton, QApplication::activeWindow());
+        QMessageBox box(ToQtIcon(icon),
+                        caption.isEmpty() ? QApplication::applicationName() : caption, text,
+                        QMessageBox::NoButton, QApplication::activeWindow());
         switch (buttons) {
         case BoxButtons::Ok:
             box.setStandardButtons(QMessageBox::Ok);
@@ -52,9 +53,9 @@ public:
         case QMessageBox::No:
             return BoxAnswer::No;
         default:
-            return buttons == BoxButtons::YesNo ? BoxAnswer::No
-                                                 : (buttons == BoxButtons::Ok ? BoxAnswer::Ok
-                                                                              : BoxAnswer::Cancel);
+            return buttons == BoxButtons::YesNo
+                       ? BoxAnswer::No
+                       : (buttons == BoxButtons::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel);
         }
     }
     int ExecModal(QDialog& dialog) override { return dialog.exec(); }

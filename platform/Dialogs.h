@@ -20,7 +20,9 @@ public:
     virtual BoxAnswer MessageBox(const QString& text, const QString& caption, BoxButtons buttons,
                                  BoxIcon icon) = 0;
     // A simple notice: no caption, no icon, one OK button.
-    void ShowMessage(const QString& text) { MessageBox(text, QString(), BoxButtons::Ok, BoxIcon::None); }
+    void ShowMessage(const QString& text) {
+        MessageBox(text, QString(), BoxButtons::Ok, BoxIcon::None);
+    }
     // Shows the dialog modally; returns QDialog::Accepted or QDialog::Rejected.
     virtual int ExecModal(QDialog& dialog) = 0;
     // Empty result: the operator cancelled.

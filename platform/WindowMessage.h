@@ -35,7 +35,11 @@ void PostWindowMessage(QObject* window, int message, std::intptr_t wParam = 0,
                        std::intptr_t lParam = 0);
 
 // The window handle the engine library is given is the address of the receiving QObject.
-inline std::intptr_t WindowHandle(QObject* window) { return reinterpret_cast<std::intptr_t>(window); }
-inline QObject* WindowFromHandle(std::intptr_t handle) { return reinterpret_cast<QObject*>(handle); }
+inline std::intptr_t WindowHandle(QObject* window) {
+    return reinterpret_cast<std::intptr_t>(window);
+}
+inline QObject* WindowFromHandle(std::intptr_t handle) {
+    return reinterpret_cast<QObject*>(handle);
+}
 
 } // namespace tarvis

@@ -17,9 +17,9 @@ struct InitialSettingsOutcome {
 };
 
 // Sends the commands in their order through `sendCommand` and sets the end-of-line text.
-InitialSettingsOutcome SendInitialModemSettings(const Settings& settings,
-                                                const ModemIdentity& identity,
-                                                TerminalState& terminal,
-                                                const std::function<void(const Bytes&)>& sendCommand);
+InitialSettingsOutcome
+SendInitialModemSettings(const Settings& settings, const ModemIdentity& identity,
+                         TerminalState& terminal,
+                         const std::function<void(const Bytes&)>& sendCommand);
 
 } // namespace tarvis

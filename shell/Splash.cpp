@@ -108,7 +108,9 @@ bool TSplashFrm::Step(const QString& caption) {
     return !main_.ShutdownRequested();
 }
 
-void TSplashFrm::AddOk() { Memo->insertPlainText(QStringLiteral("..OK")); }
+void TSplashFrm::AddOk() {
+    Memo->insertPlainText(QStringLiteral("..OK"));
+}
 
 bool TSplashFrm::RunSequence() {
     if (!Step(QStringLiteral("Reading Configuration"))) {

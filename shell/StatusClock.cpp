@@ -19,8 +19,8 @@ QString ClockText(const QDateTime& utc) {
 }
 
 QString LineCountText(int receiveLines, int transmitLines) {
-    return QStringLiteral("RX ") + QString::number(receiveLines) + QStringLiteral("           TX ") +
-           QString::number(transmitLines);
+    return QStringLiteral("RX ") + QString::number(receiveLines) +
+           QStringLiteral("           TX ") + QString::number(transmitLines);
 }
 
 int LineCount(const QTextDocument& document) {

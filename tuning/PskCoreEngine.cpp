@@ -1,5 +1,5 @@
-#include "pskcore/PSKCore.h"
 #include "platform/WindowMessage.h"
+#include "pskcore/PSKCore.h"
 #include "tuning/SoundCardEngine.h"
 
 namespace tarvis {

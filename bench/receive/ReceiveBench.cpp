@@ -111,7 +111,8 @@ int main(int argc, char** argv) {
         if (prefill > 0) {
             QString block;
             for (long n = 0; n < prefill; n += static_cast<long>(line.size()) - 1) {
-                block += QString::fromLatin1(line.substr(0, line.size() - 2).c_str()) + QLatin1Char('\n');
+                block += QString::fromLatin1(line.substr(0, line.size() - 2).c_str()) +
+                         QLatin1Char('\n');
             }
             rx.setPlainText(block);
             display.insertionPoint = rx.document()->characterCount() - 1;
@@ -140,7 +141,8 @@ int main(int argc, char** argv) {
         const double cpu = CpuSeconds() - cpu0;
         writer.join();
         const double perMillion =
-            prefill > 0 ? static_cast<double>(filled - before) * 1e6 / static_cast<double>(prefill) : 0.0;
+            prefill > 0 ? static_cast<double>(filled - before) * 1e6 / static_cast<double>(prefill)
+                        : 0.0;
         std::printf("%-12ld %12.0f %14.2f %16.0f\n", prefill, target.shown / seconds,
                     cpu * 1e6 / static_cast<double>(target.shown), perMillion);
         std::fflush(stdout);

@@ -12,13 +12,13 @@
 #include "tests/support/RecordingSound.h"
 #include "tests/support/ScriptedDialogs.h"
 
+#include "tests/support/QtPrinters.h"
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolBar>
-#include "tests/support/QtPrinters.h"
 #include <gtest/gtest.h>
 
 using namespace tarvis;

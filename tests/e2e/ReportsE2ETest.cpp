@@ -13,6 +13,7 @@
 #include "tests/support/RecordingSound.h"
 #include "tests/support/ScriptedDialogs.h"
 
+#include "tests/support/QtPrinters.h"
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -20,7 +21,6 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
-#include "tests/support/QtPrinters.h"
 #include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
@@ -147,7 +147,8 @@ TEST(TwoStations, AMirvolLinkBetweenTwoTarvisStations) {
     ASSERT_TRUE(WaitFor([&] {
         return stationA.StatusPaneText(1) == QStringLiteral("Linked to BB2BB") &&
                stationB.StatusPaneText(1) == QStringLiteral("Linked to AA1AA");
-    })) << stationA.StatusPaneText(1).toStdString() << " / " << stationB.StatusPaneText(1).toStdString();
+    })) << stationA.StatusPaneText(1).toStdString()
+        << " / " << stationB.StatusPaneText(1).toStdString();
     EXPECT_TRUE(stationA.linkStatus.linkEstablished);
     EXPECT_TRUE(stationB.linkStatus.linkEstablished);
     EXPECT_TRUE(stationB.mnuFilesSendBinaryFile->isEnabled());

@@ -24,10 +24,9 @@ public:
     SimProcess(const QString& linkPath, const QString& logPath, const QString& controlPath,
                const QStringList& options)
         : link_(linkPath), log_(logPath), control_(controlPath) {
-        std::vector<std::string> args = {QD470SIM_PATH,  "--link", linkPath.toStdString(),
-                                         "--log",        logPath.toStdString(),
-                                         "--control",    controlPath.toStdString(),
-                                         "--no-stdin"};
+        std::vector<std::string> args = {
+            QD470SIM_PATH,         "--link",    linkPath.toStdString(),    "--log",
+            logPath.toStdString(), "--control", controlPath.toStdString(), "--no-stdin"};
         for (const QString& o : options) {
             args.push_back(o.toStdString());
         }
@@ -42,7 +41,8 @@ public:
             ::_exit(127);
         }
         // Ready once its link and its control socket are there.
-        for (int i = 0; i < 500 && !(QFileInfo(link_).isSymLink() && QFileInfo::exists(control_)); ++i) {
+        for (int i = 0; i < 500 && !(QFileInfo(link_).isSymLink() && QFileInfo::exists(control_));
+             ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }

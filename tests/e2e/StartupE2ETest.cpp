@@ -12,11 +12,11 @@
 #include "tests/support/RecordingSound.h"
 #include "tests/support/ScriptedDialogs.h"
 
+#include "tests/support/QtPrinters.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QTemporaryDir>
-#include "tests/support/QtPrinters.h"
 #include <gtest/gtest.h>
 
 using namespace tarvis;
@@ -40,8 +40,9 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     void StartSim(const QStringList& options, const char* port = "COM1") {
-        sim = std::make_unique<SimProcess>(home.path() + "/Config/" + port, home.path() + "/sim.log",
-                                           home.path() + "/sim.sock", options);
+        sim =
+            std::make_unique<SimProcess>(home.path() + "/Config/" + port, home.path() + "/sim.log",
+                                         home.path() + "/sim.sock", options);
         ASSERT_TRUE(sim->Ready());
     }
     Environment MakeEnvironment(Clock& clock) {
@@ -92,12 +93,32 @@ TEST_F(StationOnSimulator, FindsIdentifiesAndSetsUpTheModemThenResetsItLast) {
     }
     ASSERT_TRUE(sim->WaitForLog(QStringLiteral("80 09")));
     QStringList expected = kStartupCommands;
-    expected << "80 67 00" << "80 45" << "80 E8 45" << "80 63 04" << "80 EE 07" << "80 6C 01"
+    expected << "80 67 00"
+             << "80 45"
+             << "80 E8 45"
+             << "80 63 04"
+             << "80 EE 07"
+             << "80 6C 01"
              << "80 6C 28";
     // Then the set-up of the configured mode, MIRVOL, and at the close the reset.
-    expected << "80 41" << "80 46" << "80 4D" << "80 80" << "80 63 04" << "80 DB" << "80 65 01"
-             << "80 61 1E" << "80 60 0A" << "80 62 14" << "80 68 01" << "80 13 \"MYCALL\""
-             << "80 51" << "80 54" << "80 56" << "80 5A" << "80 59" << "80 09";
+    expected << "80 41"
+             << "80 46"
+             << "80 4D"
+             << "80 80"
+             << "80 63 04"
+             << "80 DB"
+             << "80 65 01"
+             << "80 61 1E"
+             << "80 60 0A"
+             << "80 62 14"
+             << "80 68 01"
+             << "80 13 \"MYCALL\""
+             << "80 51"
+             << "80 54"
+             << "80 56"
+             << "80 5A"
+             << "80 59"
+             << "80 09";
     EXPECT_EQ(sim->Commands(), expected);
     EXPECT_TRUE(Ini().startsWith("[callsigns]\r\n"));
     EXPECT_TRUE(Ini().contains("\r\nTXGain=+0dB\r\n"));
@@ -113,9 +134,24 @@ TEST_F(StationOnSimulator, IdentificationTextsAndEscapeMode) {
         bool mirvol2000;
         bool escape;
     } cases[] = {
-        {{"--dsp-version", "5.3", "--mirvol2000", "--hardware", "800A"}, "5.3", "4.1", "002F", true, true},
-        {{"--cpu-version", "12.10", "--hardware", "800B", "--answers", "text"}, "4.2", "12.10", "002F", false, true},
-        {{"--product-id", "00AB", "--hardware", "8004", "--answers", "mixed"}, "4.2", "4.1", "00AB", false, false},
+        {{"--dsp-version", "5.3", "--mirvol2000", "--hardware", "800A"},
+         "5.3",
+         "4.1",
+         "002F",
+         true,
+         true},
+        {{"--cpu-version", "12.10", "--hardware", "800B", "--answers", "text"},
+         "4.2",
+         "12.10",
+         "002F",
+         false,
+         true},
+        {{"--product-id", "00AB", "--hardware", "8004", "--answers", "mixed"},
+         "4.2",
+         "4.1",
+         "00AB",
+         false,
+         false},
         {{"--hardware", "800C"}, "4.2", "4.1", "002F", false, false},
     };
     for (const Case& c : cases) {
@@ -175,7 +211,8 @@ TEST_F(StationOnSimulator, ASilentModemGetsTheErrorAndThePortQuestionAfter25Seco
     TForm1 form(MakeEnvironment(clock));
     EXPECT_FALSE(Start(form));
     ASSERT_EQ(dialogs.boxes.size(), 2U);
-    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QStringLiteral("Error communicating with modem.")));
+    EXPECT_TRUE(
+        dialogs.boxes[0].text.startsWith(QStringLiteral("Error communicating with modem.")));
     EXPECT_EQ(dialogs.boxes[1].text, QStringLiteral("Would you like to try another COM port?"));
     EXPECT_GE(clock.Elapsed(), 25000);
     EXPECT_EQ(endedWith, 1);
@@ -199,7 +236,8 @@ TEST_F(StationOnSimulator, AnIdentificationLeftUnansweredEndsWithItsNumber) {
     EXPECT_FALSE(Start(form));
     ASSERT_TRUE(silenced);
     ASSERT_EQ(dialogs.boxes.size(), 1U);
-    EXPECT_TRUE(dialogs.boxes[0].text.contains(QStringLiteral("QD470 not responding!\n\nReset modem, and check power and cables.")));
+    EXPECT_TRUE(dialogs.boxes[0].text.contains(
+        QStringLiteral("QD470 not responding!\n\nReset modem, and check power and cables.")));
     EXPECT_EQ(endedWith, 1);
 }
 
@@ -220,7 +258,8 @@ TEST_F(StationOnSimulator, AMissingPortLinkOpensThePortDialog) {
         TForm1 form(MakeEnvironment(SystemClock()));
         ASSERT_TRUE(Start(form));
         EXPECT_EQ(shown, 1);
-        EXPECT_EQ(dialogs.modalDialogs, (std::vector<QString>{QStringLiteral("Serial Port Error")}));
+        EXPECT_EQ(dialogs.modalDialogs,
+                  (std::vector<QString>{QStringLiteral("Serial Port Error")}));
         EXPECT_TRUE(dialogs.boxes.empty());
         EXPECT_EQ(form.PortName, QStringLiteral("COM3"));
         form.close();
@@ -240,4 +279,3 @@ TEST_F(StationOnSimulator, GarbageFromTheModemDoesNotStopTheStartUp) {
 }
 
 } // namespace
-

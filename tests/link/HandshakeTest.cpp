@@ -139,8 +139,8 @@ TEST_F(Handshake, AnswersAsTextItemsCountTheSameAndStrayItemsAreSkipped) {
 }
 
 TEST_F(Handshake, EachFirmwareStatusHasItsAnswer) {
-    const QString support = QStringLiteral(
-        "\n\nContact Vantor Communications Corp.\nTelephone +1 555 0100\nwww.vantor.example/support");
+    const QString support = QStringLiteral("\n\nContact Vantor Communications Corp.\nTelephone +1 "
+                                           "555 0100\nwww.vantor.example/support");
     struct Case {
         std::uint8_t status;
         QString text; // empty: good firmware, no box
@@ -222,7 +222,8 @@ TEST_F(Handshake, AnotherPortChosenAfterSilenceIsTried) {
     EXPECT_TRUE(configChanged);
     EXPECT_EQ(portDialogs, 1);
     const auto calls = port->Calls();
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "open " + (home.path() + "/Config/COM3").toStdString()),
+    EXPECT_NE(std::find(calls.begin(), calls.end(),
+                        "open " + (home.path() + "/Config/COM3").toStdString()),
               calls.end());
 }
 
@@ -260,7 +261,8 @@ TEST_F(Handshake, APortThatCannotBeOpenedShowsTheDialogWithoutAMessage) {
 }
 
 TEST_F(Handshake, EachUnansweredQueryHasItsNumber) {
-    const std::pair<std::uint8_t, int> cases[] = {{0x76, 3}, {0x77, 4}, {0x78, 5}, {0x7B, 6}, {0xA0, 7}};
+    const std::pair<std::uint8_t, int> cases[] = {
+        {0x76, 3}, {0x77, 4}, {0x78, 5}, {0x7B, 6}, {0xA0, 7}};
     for (const auto& [code, number] : cases) {
         TearDown();
         SetUp();
@@ -269,9 +271,10 @@ TEST_F(Handshake, EachUnansweredQueryHasItsNumber) {
         modem->silentFor = {code};
         EXPECT_EQ(Run(), HandshakeResult::Ended);
         ASSERT_EQ(dialogs.boxes.size(), 1U);
-        EXPECT_EQ(dialogs.boxes[0].text,
-                  QStringLiteral("(%1)QD470 not responding!\n\nReset modem, and check power and cables.")
-                      .arg(number));
+        EXPECT_EQ(
+            dialogs.boxes[0].text,
+            QStringLiteral("(%1)QD470 not responding!\n\nReset modem, and check power and cables.")
+                .arg(number));
         EXPECT_EQ(dialogs.boxes[0].caption, QStringLiteral("ERROR"));
         EXPECT_EQ(endedWith, 1);
     }

@@ -1,6 +1,6 @@
 // The machine's port driver through a real pseudo-terminal, and the COMn names.
-#include "link/PortNames.h"
 #include "link/PosixSerialPort.h"
+#include "link/PortNames.h"
 
 #include <QTemporaryDir>
 #include <fcntl.h>
@@ -114,10 +114,18 @@ TEST(PortNames, ComNamesMapToDevices) {
         const char* name;
         std::string device;
     } cases[] = {
-        {"COM1", "/dev/ttyS0"},      {"COM32", "/dev/ttyS31"},   {"COM33", "/dev/ttyUSB0"},
-        {"COM64", "/dev/ttyUSB31"},  {"COM65", "/dev/ttyACM0"},  {"COM96", "/dev/ttyACM31"},
-        {"COM97", ""},               {"COM", ""},                {"COM0", ""},
-        {"COM1x", ""},               {"LPT1", ""},               {"COM255", ""},
+        {"COM1", "/dev/ttyS0"},
+        {"COM32", "/dev/ttyS31"},
+        {"COM33", "/dev/ttyUSB0"},
+        {"COM64", "/dev/ttyUSB31"},
+        {"COM65", "/dev/ttyACM0"},
+        {"COM96", "/dev/ttyACM31"},
+        {"COM97", ""},
+        {"COM", ""},
+        {"COM0", ""},
+        {"COM1x", ""},
+        {"LPT1", ""},
+        {"COM255", ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ComPortDevice(h, c.name), c.device) << c.name;

@@ -1,7 +1,7 @@
 // The receive display over real panes.
+#include "link/ReceiveDisplay.h"
 #include "config/ConfigFile.h"
 #include "link/LinkFlags.h"
-#include "link/ReceiveDisplay.h"
 #include "tests/support/RecordingSound.h"
 
 #include <QCoreApplication>
@@ -80,7 +80,9 @@ TEST_F(Display, EchoesOffStillCountButDoNotShow) {
 }
 
 TEST_F(Display, ControlsAndHighBytesAreNotShownAndTheBellSounds) {
-    Feed(std::string("a\x07\x01\x7F\x80\xFF" "b", 7));
+    Feed(std::string("a\x07\x01\x7F\x80\xFF"
+                     "b",
+                     7));
     EXPECT_EQ(rx.toPlainText(), QStringLiteral("ab"));
     EXPECT_EQ(sound.played, (std::vector<std::string>{"default"}));
     display->bell = false;

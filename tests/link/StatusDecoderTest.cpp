@@ -1,8 +1,8 @@
 // The status decoder over a receive ring the test fills, with real actions, timers and panels.
+#include "link/StatusDecoder.h"
 #include "config/ConfigFile.h"
 #include "link/Framing.h"
 #include "link/ModemLink.h"
-#include "link/StatusDecoder.h"
 #include "modes/ToolBars.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeSerialPort.h"
@@ -27,15 +27,17 @@ protected:
         ReadConfiguration(QStringLiteral("/nonexistent"), settings, ScreenContext{});
         window.resize(800, 600);
         QAction** all[] = {
-            &bars.butMVLConnect, &bars.butMVLDisconnect, &bars.butMVLFEC, &bars.butMVLPanic,
-            &bars.butMVLTXEnable, &bars.butMVLMsg0, &bars.butMVLMsgPlus, &bars.butMVLdeMY,
-            &bars.butMVLHisDeMY, &bars.butMVLCallCQ, &bars.butMVLFoxes, &bars.butAmtorConnect,
-            &bars.butAmtorDisconnect, &bars.butAmtorFEC, &bars.butAmtorPanic, &bars.butAmtorOver,
-            &bars.butAmtorCallCQ, &bars.butAmtorFoxes, &bars.butAmtorForcedOver,
-            &bars.butPModeConnect, &bars.butPModeDisconnect, &bars.butPModeFEC,
-            &bars.butPModePanic, &bars.butPModeOver, &bars.butPModeCallCQ, &bars.butPModeFoxes,
-            &bars.butPModeForcedOver, &bars.butBaudotPanic, &bars.butBaudotFoxes,
-            &bars.butAsciiPanic, &bars.butAsciiFoxes};
+            &bars.butMVLConnect,      &bars.butMVLDisconnect, &bars.butMVLFEC,
+            &bars.butMVLPanic,        &bars.butMVLTXEnable,   &bars.butMVLMsg0,
+            &bars.butMVLMsgPlus,      &bars.butMVLdeMY,       &bars.butMVLHisDeMY,
+            &bars.butMVLCallCQ,       &bars.butMVLFoxes,      &bars.butAmtorConnect,
+            &bars.butAmtorDisconnect, &bars.butAmtorFEC,      &bars.butAmtorPanic,
+            &bars.butAmtorOver,       &bars.butAmtorCallCQ,   &bars.butAmtorFoxes,
+            &bars.butAmtorForcedOver, &bars.butPModeConnect,  &bars.butPModeDisconnect,
+            &bars.butPModeFEC,        &bars.butPModePanic,    &bars.butPModeOver,
+            &bars.butPModeCallCQ,     &bars.butPModeFoxes,    &bars.butPModeForcedOver,
+            &bars.butBaudotPanic,     &bars.butBaudotFoxes,   &bars.butAsciiPanic,
+            &bars.butAsciiFoxes};
         for (QAction** a : all) {
             *a = new QAction(&window);
         }
@@ -55,10 +57,13 @@ protected:
         disconnectPanel->hide();
         window.show();
         auto port = std::make_unique<FakeSerialPort>();
-        link = std::make_unique<ModemLink>(ModemLink::Context{clock, pump, nullptr, [] {}, [] { return 1; }},
-                                           std::move(port));
-        DecoderContext c{clock, pump, sound, *link, status, terminal, settings, bars, records,
-                         [this](int pane, const QString& text) { panes[pane] = text; }};
+        link = std::make_unique<ModemLink>(
+            ModemLink::Context{clock, pump, nullptr, [] {}, [] { return 1; }}, std::move(port));
+        DecoderContext c{clock,    pump,
+                         sound,    *link,
+                         status,   terminal,
+                         settings, bars,
+                         records,  [this](int pane, const QString& text) { panes[pane] = text; }};
         c.mnuFilesSendBinaryFile = sendBinary;
         c.mnuFilesSendtextfile = sendText;
         c.mnuCode = code;
@@ -293,21 +298,38 @@ TEST_F(Decoder, TrafficAndLinkStateTables) {
         int pane;
         const char* text;
     } rows[] = {
-        {0x8073, 0x66, 1, "Calling CQ"}, {0x8073, 0x8A, 3, "TXT"},     {0x8073, 0x8B, 3, "TXT"},
-        {0x8073, 0x8C, 3, "RPT"},        {0x8073, 0xA0, 3, "IDL"},     {0x807A, 0x01, 2, "TFC"},
-        {0x807A, 0x02, 2, "RQ"},         {0x807A, 0x03, 2, "ERR"},     {0x807A, 0x04, 2, "PHS"},
-        {0x807A, 0x05, 2, "OVER"},       {0x807A, 0x07, 2, "RX"},      {0x807A, 0x08, 4, "100"},
-        {0x807A, 0x09, 4, "200"},        {0x807A, 0x0A, 5, "HUFFMAN ON"}, {0x807A, 0x0B, 5, "HUFFMAN OFF"},
-        {0x807A, 0x0D, 1, "STBY"},       {0x807A, 0x0E, 3, "ISS"},     {0x807A, 0x12, 1, "FEC-TX"},
-        {0x807A, 0x13, 1, "FEC-RX"},     {0x807A, 0x14, 1, "FEC-TX"},  {0x807A, 0x15, 1, "FREE SIG TX"},
-        {0x807A, 0x16, 1, "FREE SIG TIMEOUT"}, {0x807A, 0x10, 1, "STBY-LISTEN"}, {0x807A, 0x11, 1, "STBY"},
+        {0x8073, 0x66, 1, "Calling CQ"},
+        {0x8073, 0x8A, 3, "TXT"},
+        {0x8073, 0x8B, 3, "TXT"},
+        {0x8073, 0x8C, 3, "RPT"},
+        {0x8073, 0xA0, 3, "IDL"},
+        {0x807A, 0x01, 2, "TFC"},
+        {0x807A, 0x02, 2, "RQ"},
+        {0x807A, 0x03, 2, "ERR"},
+        {0x807A, 0x04, 2, "PHS"},
+        {0x807A, 0x05, 2, "OVER"},
+        {0x807A, 0x07, 2, "RX"},
+        {0x807A, 0x08, 4, "100"},
+        {0x807A, 0x09, 4, "200"},
+        {0x807A, 0x0A, 5, "HUFFMAN ON"},
+        {0x807A, 0x0B, 5, "HUFFMAN OFF"},
+        {0x807A, 0x0D, 1, "STBY"},
+        {0x807A, 0x0E, 3, "ISS"},
+        {0x807A, 0x12, 1, "FEC-TX"},
+        {0x807A, 0x13, 1, "FEC-RX"},
+        {0x807A, 0x14, 1, "FEC-TX"},
+        {0x807A, 0x15, 1, "FREE SIG TX"},
+        {0x807A, 0x16, 1, "FREE SIG TIMEOUT"},
+        {0x807A, 0x10, 1, "STBY-LISTEN"},
+        {0x807A, 0x11, 1, "STBY"},
         {0x807A, 0x00, 2, ""},
     };
     for (const Row& r : rows) {
         panes[r.pane] = QStringLiteral("before");
         Items({r.code, r.byte});
         DecodeAll();
-        EXPECT_EQ(panes[r.pane], QString::fromLatin1(r.text)) << std::hex << r.code << " " << int(r.byte);
+        EXPECT_EQ(panes[r.pane], QString::fromLatin1(r.text))
+            << std::hex << r.code << " " << int(r.byte);
     }
     EXPECT_TRUE(status.callingCq == false); // 7A 10 brought the Call CQ buttons back
 }
@@ -344,7 +366,6 @@ TEST_F(Decoder, TheInlineDecoderDiffers) {
 
 } // namespace
 
-
 namespace {
 
 // Long random streams of status items, payloads and text through the framing and the
@@ -367,7 +388,8 @@ TEST_F(Decoder, RandomStreamsNeverHang) {
             switch (random() % 4) {
             case 0:
                 stream += '\x80';
-                stream += static_cast<char>(random() % 3 ? known[random() % std::size(known)] : random() % 256);
+                stream += static_cast<char>(random() % 3 ? known[random() % std::size(known)]
+                                                         : random() % 256);
                 break;
             case 1:
                 stream += '\x81';
@@ -379,7 +401,8 @@ TEST_F(Decoder, RandomStreamsNeverHang) {
             }
         }
         for (char c : stream) {
-            framer.Feed(static_cast<std::uint8_t>(c), [&](std::uint32_t item) { link->Ring().Store(item); });
+            framer.Feed(static_cast<std::uint8_t>(c),
+                        [&](std::uint32_t item) { link->Ring().Store(item); });
         }
         // Nothing more arrives: a payload still awaited is abandoned when the program shuts down.
         int dryWaits = 0;

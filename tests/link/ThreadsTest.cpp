@@ -84,7 +84,8 @@ TEST(ReadCommThread, PairSplitAcrossReadsYieldsOneItem) {
     ReadCommThread reader(port, framer, ring);
     port.Feed(std::string("A\x80", 2));
     ASSERT_TRUE(WaitFor([&] { return ring.Count() == 1; }));
-    port.Feed("\x22" "B");
+    port.Feed("\x22"
+              "B");
     ASSERT_TRUE(WaitFor([&] { return ring.Count() == 3; }));
     reader.Terminate();
     EXPECT_EQ(Drain(ring), (std::vector<std::uint32_t>{'A', 0x8022, 'B'}));

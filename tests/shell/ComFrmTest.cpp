@@ -1,11 +1,11 @@
 #include "shell/Comfrmunit.h"
 #include "tests/support/ScriptedDialogs.h"
 
+#include "tests/support/QtPrinters.h"
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPushButton>
-#include "tests/support/QtPrinters.h"
 #include <gtest/gtest.h>
 
 using namespace tarvis;

@@ -1,12 +1,12 @@
 // The main window's status bar, clock and line counts, panels and watch timers.
-#include "shell/Panels.h"
 #include "shell/HelpForm.h"
+#include "shell/Panels.h"
 #include "shell/StatusClock.h"
 #include "shell/Unit1.h"
 #include "tests/shell/StationFixture.h"
 
-#include <QLabel>
 #include <QAction>
+#include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTextDocument>
@@ -26,11 +26,13 @@ TEST(StatusClock, ReadsAsTheOperatorExpects) {
     EXPECT_EQ(ClockText(Utc(2026, 12, 8, 21, 59, 43)), QStringLiteral("Tue Dec 8, 2026  21:59:43"));
     EXPECT_EQ(ClockText(Utc(2027, 1, 1, 0, 0, 5)), QStringLiteral("Fri Jan 1, 2027  00:00:05"));
     EXPECT_EQ(ClockText(Utc(1999, 7, 25, 9, 5, 0)), QStringLiteral("Sun Jul 25, 99  09:05:00"));
-    EXPECT_EQ(ClockText(Utc(2000, 2, 29, 23, 59, 59)), QStringLiteral("Tue Feb 29, 2000  23:59:59"));
+    EXPECT_EQ(ClockText(Utc(2000, 2, 29, 23, 59, 59)),
+              QStringLiteral("Tue Feb 29, 2000  23:59:59"));
 }
 
 TEST(StatusClock, CountsLinesAsThePaneShowsThem) {
-    const std::pair<const char*, int> cases[] = {{"", 0}, {"x", 1}, {"a\nb", 2}, {"a\n", 1}, {"\n\n", 2}};
+    const std::pair<const char*, int> cases[] = {
+        {"", 0}, {"x", 1}, {"a\nb", 2}, {"a\n", 1}, {"\n\n", 2}};
     for (const auto& [text, lines] : cases) {
         QTextDocument doc;
         doc.setPlainText(QString::fromLatin1(text));
@@ -81,8 +83,9 @@ TEST_F(MainWindow, WaitTimerHidesTheShortLivedPanels) {
     form.DisconnectPanel->setText(QStringLiteral("Link Failed!"));
     CentreOnWindow(*form.DisconnectPanel, form);
     EXPECT_EQ(form.DisconnectPanel->pos(), QPoint(400 - 110, 300 - 30));
-    for (QWidget* w : {static_cast<QWidget*>(form.DisconnectPanel), static_cast<QWidget*>(form.PanicPanel),
-                       static_cast<QWidget*>(form.OverBox), static_cast<QWidget*>(form.CWIDBox)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(form.DisconnectPanel), static_cast<QWidget*>(form.PanicPanel),
+          static_cast<QWidget*>(form.OverBox), static_cast<QWidget*>(form.CWIDBox)}) {
         w->show();
     }
     form.WaitTimer->start(1500);

@@ -1,12 +1,13 @@
 // Start-up and shutdown of the whole program against an in-process port.
 #include "config/ConfigFile.h"
+#include "shell/Comfrmunit.h"
 #include "shell/Folders.h"
 #include "shell/Splash.h"
 #include "shell/Unit1.h"
-#include "shell/Comfrmunit.h"
 #include "tests/shell/StationFixture.h"
 #include "tuning/ToolWindows.h"
 
+#include "tests/support/QtPrinters.h"
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -16,7 +17,6 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <filesystem>
-#include "tests/support/QtPrinters.h"
 #include <gtest/gtest.h>
 
 using namespace tarvis;
@@ -60,12 +60,13 @@ TEST_F(Station, StartsUpInOrderAndClosesWithTheResetLast) {
         EXPECT_FALSE(form.Link().Display()->IsSuspended());
         EXPECT_TRUE(form.mnuCodePSK31->isEnabled());
         EXPECT_TRUE(form.mnuSoundCardTune->isEnabled());
-        EXPECT_EQ(engine.Calls(), (std::vector<std::string>{"StartSoundCard", "SetFFTMode 1 255 1"}));
+        EXPECT_EQ(engine.Calls(),
+                  (std::vector<std::string>{"StartSoundCard", "SetFFTMode 1 255 1"}));
 
         // The port: opened by its link, 9600 baud, RTS raised before DTR.
         const std::string device = (home.path() + "/Config/COM1").toStdString();
-        EXPECT_EQ(port->Calls(), (std::vector<std::string>{"open " + device, "configure 9600", "RTS on",
-                                                          "DTR on", "configure 9600"}));
+        EXPECT_EQ(port->Calls(), (std::vector<std::string>{"open " + device, "configure 9600",
+                                                           "RTS on", "DTR on", "configure 9600"}));
         ASSERT_TRUE(port->WaitForWritten(std::string(kStartupBytes).size() / 3 + 1));
         EXPECT_EQ(Hex(port->Written()), kStartupBytes);
         EXPECT_EQ(form.identity.dspVersion, QStringLiteral("5.3"));
@@ -101,7 +102,7 @@ TEST_F(Station, ClosingRewritesTheFileEvenWhenNothingChanged) {
     {
         TForm1 form(MakeEnvironment());
         form.CreateStartWindows();
-    TSplashFrm& splash = *form.SplashFrm();
+        TSplashFrm& splash = *form.SplashFrm();
         ASSERT_TRUE(splash.RunSequence());
         WriteFile(IniPath(), "[system]\r\nComPort=1\r\n; edited by hand meanwhile\r\n");
         EXPECT_FALSE(form.ConfigChanged);
@@ -140,7 +141,8 @@ TEST_F(Station, NoSoundCardDisablesPsk31AndGoesOn) {
     EXPECT_FALSE(form.mnuCodePSK31->isEnabled());
     EXPECT_FALSE(form.mnuSoundCardTune->isEnabled());
     EXPECT_EQ(engine.Calls(), (std::vector<std::string>{"StartSoundCard"}));
-    EXPECT_FALSE(splash.Memo->toPlainText().contains(QStringLiteral("Opening Sound Card..........OK")));
+    EXPECT_FALSE(
+        splash.Memo->toPlainText().contains(QStringLiteral("Opening Sound Card..........OK")));
     EXPECT_TRUE(splash.Memo->toPlainText().endsWith(QStringLiteral("Finished..........OK")));
     form.close();
 }
@@ -178,13 +180,14 @@ TEST_F(Station, AMissingPortLinkOpensThePortDialog) {
 }
 
 TEST_F(Station, ReadsTheConfigurationIntoTheWindows) {
-    WriteFile(IniPath(), "[system]\r\nComPort=1\r\nListen=OFF\r\nEchoEnable=ON\r\n"
-                         "[screen]\r\nMainWidth=800\r\nMainHeight=500\r\nMainLeft=11\r\nMainTop=22\r\n"
-                         "FreqTune=ON\r\nFreqTuneLeft=5\r\nFreqTuneTop=6\r\n");
+    WriteFile(IniPath(),
+              "[system]\r\nComPort=1\r\nListen=OFF\r\nEchoEnable=ON\r\n"
+              "[screen]\r\nMainWidth=800\r\nMainHeight=500\r\nMainLeft=11\r\nMainTop=22\r\n"
+              "FreqTune=ON\r\nFreqTuneLeft=5\r\nFreqTuneTop=6\r\n");
     {
         TForm1 form(MakeEnvironment());
         form.CreateStartWindows();
-    TSplashFrm& splash = *form.SplashFrm();
+        TSplashFrm& splash = *form.SplashFrm();
         ASSERT_TRUE(splash.RunSequence());
         EXPECT_EQ(form.size(), QSize(800, 500));
         EXPECT_EQ(form.terminal.ListenState, 1);
@@ -217,7 +220,8 @@ TEST_F(Station, AFailedSaveIsReportedAndLeavesTheFile) {
         EXPECT_EQ(dialogs.boxes[0].caption, QStringLiteral("ERROR"));
         EXPECT_EQ(ReadAll(IniPath()), before);
     }
-    QFile::setPermissions(home.path() + "/Config", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(home.path() + "/Config",
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // A folder in the place of the file defeats root too.
     QFile::remove(IniPath());
     QDir().mkpath(IniPath() + "/blocked");
@@ -246,8 +250,9 @@ TEST(Folders, OnlyMissingFoldersAreMadeAndFailuresAreNamed) {
         QFile f(blocked.path() + "/" + name);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    EXPECT_EQ(CreateMissingFolders(ComputeFolders(blocked.path())),
-              (QStringList{"Error Creating Upload Directory!", "Error Creating Message Directory!"}));
+    EXPECT_EQ(
+        CreateMissingFolders(ComputeFolders(blocked.path())),
+        (QStringList{"Error Creating Upload Directory!", "Error Creating Message Directory!"}));
 }
 
 } // namespace

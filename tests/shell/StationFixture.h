@@ -10,11 +10,11 @@
 #include "tests/support/RecordingSound.h"
 #include "tests/support/ScriptedDialogs.h"
 
+#include "tests/support/QtPrinters.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <filesystem>
-#include "tests/support/QtPrinters.h"
 #include <gtest/gtest.h>
 
 namespace tarvis::test {

@@ -27,7 +27,8 @@ public:
         return startResult;
     }
     void SetFFTMode(int a, int b, int c) override {
-        Record("SetFFTMode " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c));
+        Record("SetFFTMode " + std::to_string(a) + " " + std::to_string(b) + " " +
+               std::to_string(c));
     }
     void GetFFTData(std::int32_t*, int, int) override { Record("GetFFTData"); }
     void SetAFCLimit(int limit) override { Record("SetAFCLimit " + std::to_string(limit)); }
