@@ -36,6 +36,11 @@ void Stop(QTimer* t) {
         t->stop();
     }
 }
+void Call(const std::function<void()>& f) {
+    if (f) {
+        f();
+    }
+}
 void Start(QTimer* t, int ms) {
     if (t != nullptr) {
         t->start(ms);
@@ -246,17 +251,13 @@ void StatusDecoder::FoldAmtorBroadcast(bool alsoBinaryMenu, bool clearPane2) {
 }
 
 void StatusDecoder::LinkEnded() {
-    if (c_.stopTextFileSending) {
-        c_.stopTextFileSending();
-    }
+    Call(c_.stopTextFileSending);
     Stop(c_.MonitorTimer);
     if (!TakeIgnored(1)) {
         return;
     }
     Stop(c_.CommandTimer);
-    if (c_.resetBytesInFlight) {
-        c_.resetBytesInFlight();
-    }
+    Call(c_.resetBytesInFlight);
     c_.setPane(1, StandbyText());
     for (int pane = 2; pane <= 5; ++pane) {
         c_.setPane(pane, QString());
@@ -308,17 +309,13 @@ void StatusDecoder::LinkEnded() {
 }
 
 void StatusDecoder::LinkFailed() {
-    if (c_.stopTextFileSending) {
-        c_.stopTextFileSending();
-    }
+    Call(c_.stopTextFileSending);
     Stop(c_.MonitorTimer);
     if (!TakeIgnored(1)) {
         return;
     }
     Stop(c_.CommandTimer);
-    if (c_.resetBytesInFlight) {
-        c_.resetBytesInFlight();
-    }
+    Call(c_.resetBytesInFlight);
     c_.setPane(1, StandbyText());
     c_.terminal.OperatingMode = c_.terminal.BaseMode;
     On(c_.mnuSpecialTest);
@@ -353,9 +350,7 @@ void StatusDecoder::LinkFailed() {
     } else if (mode == kModePMode) {
         c_.setPane(0, QStringLiteral("P-Mode"));
     }
-    if (c_.closeOpenFiles) {
-        c_.closeOpenFiles();
-    }
+    Call(c_.closeOpenFiles);
     c_.sound.Beep();
     if (auto* panel = qobject_cast<QLabel*>(c_.DisconnectPanel)) {
         panel->setText(QStringLiteral("Link Failed!"));
@@ -516,8 +511,28 @@ void StatusDecoder::Run(std::uint8_t code, Form form) {
     const bool inline_ = form == Form::Inline;
     QString call;
     std::uint8_t bytes[14] = {};
-    // Reports with a payload stop the payload watchdog once it is complete.
-    auto payloadDone = [this] { Stop(c_.CommandTimer); };
+    // Reports with a payload stop the payload watchdog once it is complete; false: abandoned.
+    auto fixed = [&](int count) {
+        const bool complete = TakeFixed(count, bytes);
+        if (complete) {
+            Stop(c_.CommandTimer);
+        }
+        return complete;
+    };
+    auto callSign = [&] {
+        const bool complete = TakeCallSign(call);
+        if (complete) {
+            Stop(c_.CommandTimer);
+        }
+        return complete;
+    };
+    auto pairedCallSign = [&] {
+        const bool complete = TakePairedCallSign(call);
+        if (complete) {
+            Stop(c_.CommandTimer);
+        }
+        return complete;
+    };
     switch (code) {
     case 0x09:
         if (c_.HardwareResetPanel != nullptr && !c_.HardwareResetPanel->isVisible()) {
@@ -528,10 +543,9 @@ void StatusDecoder::Run(std::uint8_t code, Form form) {
         break;
     case 0x20:
         Stop(c_.MonitorTimer);
-        if (!TakeCallSign(call)) {
+        if (!callSign()) {
             return;
         }
-        payloadDone();
         c_.terminal.BaseMode = c_.terminal.OperatingMode;
         Off(c_.mnuSpecialTest);
         c_.setPane(1, QStringLiteral("Linked to ") + call);
@@ -565,19 +579,17 @@ void StatusDecoder::Run(std::uint8_t code, Form form) {
         c_.sound.Beep();
         break;
     case 0x21:
-        if (!TakeCallSign(call)) {
+        if (!callSign()) {
             return;
         }
-        payloadDone();
         Off(c_.mnuSpecialTest);
         c_.setPane(1, QStringLiteral("FEC CCB from ") + call);
         StartMonitor();
         break;
     case 0x22:
-        if (!TakeCallSign(call)) {
+        if (!callSign()) {
             return;
         }
-        payloadDone();
         c_.setPane(1, QStringLiteral("ARQ CCB from ") + call);
         StartMonitor();
         break;
@@ -588,10 +600,9 @@ void StatusDecoder::Run(std::uint8_t code, Form form) {
         LinkFailed();
         break;
     case 0x26:
-        if (!TakeCallSign(call)) {
+        if (!callSign()) {
             return;
         }
-        payloadDone();
         c_.setPane(1, QStringLiteral("CQ from ") + call);
         if (c_.setCallCqCaption) {
             c_.setCallCqCaption(QStringLiteral("Answer CQ"));
@@ -603,27 +614,24 @@ void StatusDecoder::Run(std::uint8_t code, Form form) {
         StartMonitor();
         break;
     case 0x27:
-        if (!TakeIgnored(1)) {
+        if (!fixed(1)) {
             return;
         }
-        payloadDone();
         c_.setPane(1, QStringLiteral("ARQ Link Request"));
         StartMonitor();
         break;
     case 0x28:
-        if (!TakeCallSign(call)) {
+        if (!callSign()) {
             return;
         }
-        payloadDone();
         c_.setPane(1, QStringLiteral("ARQ Call to ") + call);
         StartMonitor();
         break;
     case 0x29:
         Stop(c_.MonitorTimer);
-        if (!TakeIgnored(1)) {
+        if (!fixed(1)) {
             return;
         }
-        payloadDone();
         c_.terminal.BaseMode = c_.terminal.OperatingMode;
         c_.terminal.OperatingMode = kModeAmtor;
         EndOfLineFromSetting(c_.settings.A_EndOfLine, c_.terminal.EndOfLineText);
@@ -644,10 +652,9 @@ void StatusDecoder::Run(std::uint8_t code, Form form) {
         } else {
             Start(c_.CommandTimer, c_.CommandTimer != nullptr ? c_.CommandTimer->interval() : 5000);
         }
-        if (!TakeCallSign(call)) {
+        if (!callSign()) {
             return;
         }
-        payloadDone();
         c_.setPane(1, QStringLiteral("625 link to ") + call);
         AmtorLinked();
         if (inline_) {
@@ -664,10 +671,9 @@ void StatusDecoder::Run(std::uint8_t code, Form form) {
         } else {
             Start(c_.CommandTimer, c_.CommandTimer != nullptr ? c_.CommandTimer->interval() : 5000);
         }
-        if (!TakeCallSign(call)) {
+        if (!callSign()) {
             return;
         }
-        payloadDone();
         c_.terminal.BaseMode = c_.terminal.OperatingMode;
         c_.terminal.OperatingMode = kModePMode;
         PModeEndOfLine(c_.settings.P_EndOfLine, c_.terminal.EndOfLineText);
@@ -686,19 +692,17 @@ void StatusDecoder::Run(std::uint8_t code, Form form) {
         }
         break;
     case 0x2C:
-        if (!TakePairedCallSign(call)) {
+        if (!pairedCallSign()) {
             return;
         }
-        payloadDone();
         c_.setPane(1, QStringLiteral("SELFEC to ") + call);
         StartMonitor();
         break;
     case 0x2D:
     case 0x2E:
-        if (!TakePairedCallSign(call)) {
+        if (!pairedCallSign()) {
             return;
         }
-        payloadDone();
         break;
     case 0x30:
         if (!inline_ || !c_.status.transmitting) {
@@ -711,76 +715,58 @@ void StatusDecoder::Run(std::uint8_t code, Form form) {
         }
         break;
     case 0x70:
-        if (!TakeFixed(8, bytes)) {
+        if (!fixed(8)) {
             return;
         }
-        payloadDone();
         c_.records.amplitude = {bytes[0], bytes[2], bytes[4], bytes[6]};
-        if (c_.amplitudeUpdate) {
-            c_.amplitudeUpdate();
-        }
+        Call(c_.amplitudeUpdate);
         break;
     case 0x72:
-        if (!TakeFixed(14, bytes)) {
+        if (!fixed(14)) {
             return;
         }
-        payloadDone();
         std::copy(bytes, bytes + 14, c_.records.statistics.begin());
-        if (c_.statisticsUpdate) {
-            c_.statisticsUpdate();
-        }
+        Call(c_.statisticsUpdate);
         break;
     case 0x73:
-        if (!TakeFixed(1, bytes)) {
+        if (!fixed(1)) {
             return;
         }
-        payloadDone();
         c_.records.cqTraffic = bytes[0];
         CqTraffic(bytes[0]);
         break;
     case 0x75:
-        if (!TakeFixed(4, bytes)) {
+        if (!fixed(4)) {
             return;
         }
-        payloadDone();
         std::copy(bytes, bytes + 4, c_.records.modulation.begin());
-        if (c_.modulationUpdate) {
-            c_.modulationUpdate();
-        }
+        Call(c_.modulationUpdate);
         if (c_.statisticsSaving && c_.statisticsSaving() && c_.statisticsLineWriter) {
             c_.statisticsLineWriter();
         }
         break;
     case 0x7A:
-        if (!TakeFixed(1, bytes)) {
+        if (!fixed(1)) {
             return;
         }
-        payloadDone();
         c_.records.linkState = bytes[0];
         LinkState(bytes[0]);
         break;
     case 0x7E:
-        if (!TakeFixed(1, bytes)) {
+        if (!fixed(1)) {
             return;
         }
-        payloadDone();
         c_.records.tuningOffset = bytes[0];
-        if (c_.tuningOffsetUpdate) {
-            c_.tuningOffsetUpdate();
-        }
+        Call(c_.tuningOffsetUpdate);
         break;
     case 0x71:
     case 0x74:
     case 0x7D:
-        if (TakeIgnored(1)) {
-            payloadDone();
-        }
+        fixed(1);
         break;
     case 0x7C:
     case 0x7F:
-        if (TakeIgnored(2)) {
-            payloadDone();
-        }
+        fixed(2);
         break;
     default:
         // Not a report the program knows: ignored, and it takes no payload.

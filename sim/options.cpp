@@ -219,7 +219,7 @@ ParsedOptions parseOptions(std::span<const std::string_view> args) {
     ParsedOptions parsed;
     Options& o = parsed.options;
     ModemIdentity& id = o.identity;
-    // Each station as given: a --link path, or a --station specification.
+    // Each station as given: a --link path, or a --station description.
     std::vector<std::pair<bool, std::string_view>> stations;
 
     for (std::size_t i = 0; i < args.size(); ++i) {
