@@ -409,6 +409,8 @@ void TForm1::LoadConfiguration() {
     terminal.OperatingMode = settings.Code;
     EchoDataChecked = result.EchoDataChecked;
     mnuViewEchoData->setChecked(EchoDataChecked);
+    mnuViewStatusBar->setChecked(settings.StatusBar);
+    mnuViewToolBar->setChecked(settings.ToolBar);
     PortName = tarvis::PortName(settings);
     ApplyScreenSettings();
 }

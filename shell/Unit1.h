@@ -111,6 +111,13 @@ public:
     QAction* mnuFilesSaveStatistics = nullptr;
     QAction* mnuFilesStopSaveSend = nullptr;
     QAction* mnuConfigureScreenSettings = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* Cut1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* Paste1 = nullptr;
+    QAction* selectAll1 = nullptr;
+    QAction* mnuViewToolBar = nullptr;
+    QAction* mnuViewStatusBar = nullptr;
     QAction* mnuSpecialClearAll = nullptr;
     QAction* mnuSpecialClearRX = nullptr;
     QAction* mnuSpecialClearTX = nullptr;
@@ -253,6 +260,11 @@ private:
     // and the state; made last. Their menu items with them.
     void CreateTerminal();
     ClearContext Clearing();
+    void CreateEditAndViewItems();
+    // The pane the Edit menu acts on: the focused one of the two, else none.
+    QTextEdit* EditTarget() const;
+    // The tool bar of the operating mode in force.
+    QToolBar* CurrentToolBar() const;
     QTimer* MakeTimer(int intervalMs);
     void ApplyScreenSettings();
     void CopyWindowsIntoSettings();

@@ -4,6 +4,7 @@
 #include "config/Fontunit.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/Sound.h"
 #include "shell/Panels.h"
 #include "shell/Unit1.h"
 #include "tuning/Amptune.h"
@@ -11,15 +12,19 @@
 #include "tuning/ToolWindows.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeySequence>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolBar>
 
 namespace tarvis {
 
 ClearContext TForm1::Clearing() {
-    return ClearContext{*reRXData, *reTXData, *pump_, *pumpModem_, settings, linkStatus, terminal,
-                        [this] { display_->insertionPoint = 0; }};
+    return ClearContext{*reRXData, *reTXData,  *pump_,   *pumpModem_,
+                        settings,  linkStatus, terminal, [this] { display_->insertionPoint = 0; }};
 }
 
 void TForm1::CreateTerminal() {
@@ -27,18 +32,18 @@ void TForm1::CreateTerminal() {
 
     txPane_ = std::make_unique<TextEditTransmitPane>(*reTXData);
     pumpModem_ = std::make_unique<ModemLinkPumpModem>(link_);
-    pump_ = std::make_unique<TransmitPump>(TransmitPump::Context{
-        *txPane_, *pumpModem_, env_.engine, terminal, linkStatus, settings, *env_.clock, *env_.pump,
-        setPane});
+    pump_ = std::make_unique<TransmitPump>(TransmitPump::Context{*txPane_, *pumpModem_, env_.engine,
+                                                                 terminal, linkStatus, settings,
+                                                                 *env_.clock, *env_.pump, setPane});
     new TransmitKeyGuard({*reTXData, *pump_, settings, *env_.sound, [] { return false; }});
 
-    ReceiveDisplayContext receive{*reRXData, *reTXData, link_.Flags(), settings, *env_.sound,
-                                  capture,   setPane};
+    ReceiveDisplayContext receive{*reRXData,   *reTXData, link_.Flags(), settings,
+                                  *env_.sound, capture,   setPane};
     receive.echoed = [this](std::uint8_t c) { pump_->InFlight().Echo(c); };
     display_ = std::make_unique<ReceiveDisplay>(receive);
 
-    DecoderContext context{*env_.clock, *env_.pump, *env_.sound, link_,  linkStatus, terminal,
-                           settings,    bars,        records,     setPane};
+    DecoderContext context{*env_.clock, *env_.pump, *env_.sound, link_,   linkStatus,
+                           terminal,    settings,   bars,        records, setPane};
     context.mnuFilesSendBinaryFile = mnuFilesSendBinaryFile;
     context.mnuFilesSendtextfile = mnuFilesSendtextfile;
     context.mnuCode = mnuCode->menuAction();
@@ -125,6 +130,129 @@ void TForm1::CreateTerminal() {
         ClearRX(Clearing());
     });
     connect(mnuSpecialClearTX, &QAction::triggered, this, [this] { ClearTX(Clearing()); });
+    connect(mnuSpecial, &QMenu::aboutToShow, this, [this] { reTXData->setFocus(); });
+
+    CreateEditAndViewItems();
+}
+
+QTextEdit* TForm1::EditTarget() const {
+    QWidget* focused = QApplication::focusWidget();
+    if (focused == reRXData || focused == reTXData) {
+        return static_cast<QTextEdit*>(focused);
+    }
+    return nullptr;
+}
+
+QToolBar* TForm1::CurrentToolBar() const {
+    switch (terminal.OperatingMode) {
+    case kModeMirvol:
+    case kModeMirvolBroadcast:
+        return MVLToolBar;
+    case kModeAmtor:
+    case kModeAmtorBroadcast:
+        return AmtorToolBar;
+    case kModePMode:
+    case kModePModeUnproto:
+        return PModeToolBar;
+    case kModeBaudot:
+        return BaudotToolBar;
+    case kModeAscii:
+        return AsciiToolBar;
+    case kModePsk31:
+        return PSKToolBar;
+    default:
+        return nullptr;
+    }
+}
+
+void TForm1::CreateEditAndViewItems() {
+    // Edit: the focused pane's own clipboard and undo. In the transmit pane nothing may change
+    // text that has already gone to the modem.
+    auto item = [this](const char* caption, QKeySequence::StandardKey key) {
+        auto* action = mnuEdit->addAction(QLatin1String(caption));
+        action->setShortcut(key);
+        // The panes take these keys themselves while they have the focus.
+        action->setShortcutContext(Qt::WidgetShortcut);
+        return action;
+    };
+    Undo1 = item("&Undo", QKeySequence::Undo);
+    mnuEdit->addSeparator();
+    Cut1 = item("Cu&t", QKeySequence::Cut);
+    Copy1 = item("&Copy", QKeySequence::Copy);
+    Paste1 = item("&Paste", QKeySequence::Paste);
+    mnuEdit->addSeparator();
+    selectAll1 = item("Se&lect All", QKeySequence::SelectAll);
+    auto changesReleasedText = [this](QTextEdit* pane, int key) {
+        return pane == reTXData && GuardKey(key, true, CaretPlaceOf(*reTXData),
+                                            pump_->SentPosition()) != KeyVerdict::Allow;
+    };
+    connect(mnuEdit, &QMenu::aboutToShow, this, [this] {
+        QTextEdit* pane = EditTarget();
+        Undo1->setEnabled(pane != nullptr && pane->document()->isUndoAvailable() &&
+                          (pane != reTXData || pump_->SentPosition() == 0));
+    });
+    connect(Undo1, &QAction::triggered, this, [this] {
+        if (QTextEdit* pane = EditTarget();
+            pane != nullptr && (pane != reTXData || pump_->SentPosition() == 0)) {
+            pane->undo();
+        }
+    });
+    connect(Cut1, &QAction::triggered, this, [this, changesReleasedText] {
+        QTextEdit* pane = EditTarget();
+        if (pane == nullptr) {
+            return;
+        }
+        if (changesReleasedText(pane, Qt::Key_X)) {
+            env_.sound->Beep();
+            return;
+        }
+        pane->setFocus();
+        pane->cut();
+    });
+    connect(Copy1, &QAction::triggered, this, [this] {
+        if (QTextEdit* pane = EditTarget()) {
+            display_->Flush();
+            pane->copy();
+        }
+    });
+    connect(Paste1, &QAction::triggered, this, [this, changesReleasedText] {
+        QTextEdit* pane = EditTarget();
+        if (pane == nullptr) {
+            return;
+        }
+        if (changesReleasedText(pane, Qt::Key_V)) {
+            env_.sound->Beep();
+            return;
+        }
+        pane->paste();
+    });
+    connect(selectAll1, &QAction::triggered, this, [this] {
+        if (QTextEdit* pane = EditTarget()) {
+            display_->Flush();
+            pane->selectAll();
+        }
+    });
+
+    // Views: the tool bar and the status bar.
+    mnuViewToolBar = new QAction(QStringLiteral("T&ool Bar"), this);
+    mnuViewStatusBar = new QAction(QStringLiteral("&Status Bar"), this);
+    for (QAction* a : {mnuViewToolBar, mnuViewStatusBar}) {
+        a->setCheckable(true);
+        a->setChecked(true);
+    }
+    mnuView->insertActions(mnuViewEchoData, {mnuViewToolBar, mnuViewStatusBar});
+    connect(mnuViewStatusBar, &QAction::triggered, this, [this](bool checked) {
+        settings.StatusBar = checked;
+        StatusBar1->setVisible(checked);
+        ConfigChanged = true;
+    });
+    connect(mnuViewToolBar, &QAction::triggered, this, [this](bool checked) {
+        settings.ToolBar = checked;
+        if (QToolBar* bar = CurrentToolBar()) {
+            bar->setVisible(checked);
+        }
+        ConfigChanged = true;
+    });
 }
 
 } // namespace tarvis

@@ -6,12 +6,14 @@
 #include "tests/shell/StationFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolBar>
 
 using namespace tarvis;
 using namespace tarvis::test;
@@ -149,6 +151,47 @@ TEST_F(MainWindow, HelpAndAboutOpenFromTheHelpMenu) {
     form.identity.dspVersion = QStringLiteral("4.2");
     form.About1->trigger();
     EXPECT_EQ(dialogs.modalDialogs, (std::vector<QString>{QStringLiteral("About")}));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindow, ViewItemsSwitchTheBarsAndEditKeepsReleasedText) {
+    TForm1 form(MakeEnvironment());
+    form.show();
+    form.StatusBar1->show();
+    form.mnuViewStatusBar->trigger();
+    EXPECT_FALSE(form.mnuViewStatusBar->isChecked());
+    EXPECT_FALSE(form.settings.StatusBar);
+    EXPECT_FALSE(form.StatusBar1->isVisible());
+    EXPECT_TRUE(form.ConfigChanged);
+    form.MVLToolBar->show();
+    form.mnuViewToolBar->trigger();
+    EXPECT_FALSE(form.settings.ToolBar);
+    EXPECT_FALSE(form.MVLToolBar->isVisible());
+
+    // Text already released stays as it went: a paste into it is refused with a beep.
+    form.reTXData->setPlainText(QStringLiteral("HELLO WORLD"));
+    form.reTXData->setFocus();
+    QApplication::setActiveWindow(&form);
+    QTextCursor at(form.reTXData->document());
+    at.setPosition(2);
+    form.reTXData->setTextCursor(at);
+    form.Pump().ResetSentPosition();
+    ASSERT_EQ(QApplication::focusWidget(), form.reTXData);
+    form.linkStatus.linkEstablished = true;
+    form.terminal.TxEnabled = true;
+    form.terminal.TextEntryMode = kTextEntryChar;
+    for (int i = 0; i < 5; ++i) {
+        form.Pump().OnTxReady();
+    }
+    ASSERT_GT(form.Pump().SentPosition(), 2);
+    form.reTXData->setTextCursor(at);
+    form.Paste1->trigger();
+    EXPECT_EQ(form.reTXData->toPlainText(), QStringLiteral("HELLO WORLD"));
+    ASSERT_FALSE(sound.played.empty());
+    EXPECT_EQ(sound.played.back(), "beep");
 }
 
 } // namespace
