@@ -1,0 +1,212 @@
+// Whole contacts between two Tarvis stations on one simulated channel: one station calls the
+// other through the call dialog, text typed at one end reaches the other and comes back to its
+// sender as echo, and the link is ended from the tool bar.
+#include "config/Jw_utils.h"
+#include "link/PosixSerialPort.h"
+#include "modes/CallPanel.h"
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+#include "shell/Panels.h"
+#include "shell/Splash.h"
+#include "shell/Unit1.h"
+#include "tests/e2e/SimProcess.h"
+#include "tests/support/FakeSoundCardEngine.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/RecordingSound.h"
+#include "tests/support/ScriptedDialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+
+using namespace tarvis;
+using namespace tarvis::test;
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& condition, int milliseconds = 15000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > milliseconds) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+struct Home {
+    explicit Home(const QByteArray& ini) {
+        QDir(dir.path()).mkpath(QStringLiteral("Config"));
+        QFile f(dir.path() + "/Config/tarvis.ini");
+        f.open(QIODevice::WriteOnly);
+        f.write(ini);
+    }
+    QString Link() const { return dir.path() + "/Config/COM1"; }
+    Environment MakeEnvironment() {
+        Environment env;
+        env.clock = &SystemClock();
+        env.pump = &QtEventPump();
+        env.dialogs = &dialogs;
+        env.sound = &sound;
+        env.engine = &engine;
+        env.makePort = [] { return std::make_unique<PosixSerialPort>(); };
+        env.endProcess = [](int) {};
+        env.workingDirectory = dir.path();
+        return env;
+    }
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    RecordingSound sound;
+    FakeSoundCardEngine engine;
+};
+
+// The colour the pane shows at the first character of `text`; invalid when it is not there.
+QColor ColourOf(const QTextEdit& pane, const QString& text) {
+    const int at = static_cast<int>(pane.toPlainText().indexOf(text));
+    if (at < 0) {
+        return {};
+    }
+    QTextCursor cursor(pane.document());
+    cursor.setPosition(at + 1);
+    return cursor.charFormat().foreground().color();
+}
+
+// Station A (AA1AA) and station B (BB2BB) on one simulator with a fast channel.
+class Contact : public testing::Test {
+protected:
+    void SetUp() override {
+        sim = std::make_unique<SimProcess>(
+            a.Link(), a.dir.path() + "/sim.log", a.dir.path() + "/sim.sock",
+            QStringList{"--station", b.Link(), "--call-delay", "200", "--air-rate", "all=400",
+                        "--report-interval", "0"});
+        ASSERT_TRUE(sim->Ready());
+        ASSERT_TRUE(WaitFor([&] { return QFileInfo(b.Link()).isSymLink(); }));
+        stationA = Start(a);
+        stationB = Start(b);
+        ASSERT_TRUE(stationA && stationB);
+    }
+    void TearDown() override {
+        for (auto* station : {stationA.get(), stationB.get()}) {
+            if (station != nullptr) {
+                station->close();
+            }
+        }
+        stationA.reset();
+        stationB.reset();
+        sim.reset();
+    }
+    static std::unique_ptr<TForm1> Start(Home& home) {
+        auto form = std::make_unique<TForm1>(home.MakeEnvironment());
+        form->CreateStartWindows();
+        if (!form->SplashFrm()->RunSequence()) {
+            return nullptr;
+        }
+        return form;
+    }
+
+    // A presses Connect and calls the first entry of its list.
+    void CallFromA(QAction* connect) {
+        a.dialogs.onModal = [](QDialog& d) {
+            static_cast<TCallPanel&>(d).butCall->click();
+            return d.result();
+        };
+        connect->trigger();
+    }
+    bool BothLinked() {
+        return stationA->linkStatus.linkEstablished && stationB->linkStatus.linkEstablished;
+    }
+    bool BothStandby() {
+        return !stationA->linkStatus.linkEstablished && !stationB->linkStatus.linkEstablished &&
+               stationA->StatusPaneText(1) == stationA->Decoder().StandbyText() &&
+               stationB->StatusPaneText(1) == stationB->Decoder().StandbyText();
+    }
+    static void Type(TForm1& station, const QString& text) {
+        station.reTXData->setFocus();
+        station.reTXData->moveCursor(QTextCursor::End);
+        station.reTXData->insertPlainText(text);
+    }
+    // Where the pictures of both windows go, when a run asks for them.
+    void Shoot(const QString& name) {
+        const QByteArray folder = qgetenv("TARVIS_E2E_SHOTS");
+        if (folder.isEmpty()) {
+            return;
+        }
+        stationA->grab().save(QString::fromLocal8Bit(folder) + "/" + name + "-A.png");
+        stationB->grab().save(QString::fromLocal8Bit(folder) + "/" + name + "-B.png");
+    }
+    int LogIndex(const QString& text) const {
+        const QStringList lines = sim->LogLines();
+        for (int i = 0; i < lines.size(); ++i) {
+            if (lines[i].contains(text)) {
+                return i;
+            }
+        }
+        return -1;
+    }
+
+    Home a{"[callsigns]\r\nMYCALL=AA1AA\r\nHISCALLLIST=BB2BB\r\n[system]\r\nComPort=1\r\n"};
+    Home b{"[callsigns]\r\nMYCALL=BB2BB\r\nHISCALLLIST=AA1AA\r\n[system]\r\nComPort=1\r\n"};
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<TForm1> stationA;
+    std::unique_ptr<TForm1> stationB;
+};
+
+TEST_F(Contact, MirvolCallTextEchoAndDisconnect) {
+    CallFromA(stationA->bars.butMVLConnect);
+    EXPECT_EQ(stationA->StatusPaneText(1), QStringLiteral("Calling BB2BB"));
+    ASSERT_TRUE(WaitFor([&] { return BothLinked(); }));
+    EXPECT_EQ(stationA->StatusPaneText(1), QStringLiteral("Linked to BB2BB"));
+    EXPECT_EQ(stationB->StatusPaneText(1), QStringLiteral("Linked to AA1AA"));
+    EXPECT_TRUE(stationA->bars.butMVLDisconnect->isEnabled());
+
+    // WORD mode: the line goes whole once finished; B receives it, A sees it echoed.
+    Type(*stationA, QStringLiteral("HELLO FROM A\n"));
+    ASSERT_TRUE(WaitFor([&] {
+        return stationB->reRXData->toPlainText().contains(QStringLiteral("HELLO FROM A")) &&
+               stationA->reRXData->toPlainText().contains(QStringLiteral("HELLO FROM A"));
+    })) << stationB->reRXData->toPlainText().toStdString();
+    EXPECT_EQ(ColourOf(*stationA->reRXData, QStringLiteral("HELLO FROM A")),
+              ColorFromName(stationA->settings.EchoTextColor));
+    EXPECT_EQ(ColourOf(*stationB->reRXData, QStringLiteral("HELLO FROM A")),
+              ColorFromName(stationB->settings.ReceiveTextColor));
+    EXPECT_TRUE(stationA->reTXData->toPlainText().isEmpty());
+
+    // B answers over the same link.
+    Type(*stationB, QStringLiteral("GOOD DAY B\n"));
+    ASSERT_TRUE(WaitFor(
+        [&] { return stationA->reRXData->toPlainText().contains(QStringLiteral("GOOD DAY B")); }));
+    Shoot(QStringLiteral("mirvol-contact"));
+
+    // Nothing waiting: Disconn sends 80 07 at once.
+    stationA->bars.butMVLDisconnect->trigger();
+    EXPECT_TRUE(stationA->DisconnectPanel->isVisible());
+    ASSERT_TRUE(WaitFor([&] { return BothStandby(); }));
+    EXPECT_GE(LogIndex(QStringLiteral("80 07")), 0);
+    EXPECT_FALSE(stationA->bars.butMVLDisconnect->isEnabled());
+}
+
+TEST_F(Contact, MirvolDisconnectRequestLeavesAfterTheTypedText) {
+    CallFromA(stationA->bars.butMVLConnect);
+    ASSERT_TRUE(WaitFor([&] { return BothLinked(); }));
+    // Typed and not yet released (no blank after the last word), then Disconn at once.
+    Type(*stationA, QStringLiteral("73 GOOD BYE"));
+    stationA->bars.butMVLDisconnect->trigger();
+    EXPECT_EQ(stationA->reTXData->toPlainText().left(18), QStringLiteral("73 GOOD BYE\nZZZZ\n\n"));
+    ASSERT_TRUE(WaitFor([&] { return BothStandby(); }));
+    EXPECT_TRUE(stationB->reRXData->toPlainText().contains(QStringLiteral("73 GOOD BYE")));
+    const int text = LogIndex(QStringLiteral("GOOD BYE"));
+    const int end = LogIndex(QStringLiteral("80 07"));
+    ASSERT_GE(text, 0);
+    EXPECT_GT(end, text);
+    EXPECT_FALSE(stationA->reTXData->toPlainText().contains(QStringLiteral("GOOD BYE")));
+}
+
+} // namespace
