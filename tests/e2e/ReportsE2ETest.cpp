@@ -116,6 +116,55 @@ TEST_F(Reports, ALinkReportShowsTheCallAndEnablesBinarySending) {
     EXPECT_FALSE(form->mnuFilesSendBinaryFile->isEnabled());
 }
 
+TEST_F(Reports, EachReportRowReachesItsPane) {
+    struct Row {
+        const char* command;
+        int pane;
+        const char* text;
+    } rows[] = {
+        {"status 21 4B 31 00", 1, "FEC CCB from K1"},
+        {"status 26 44 4C 31 00", 1, "CQ from DL1"},
+        {"status 27 00", 1, "ARQ Link Request"},
+        {"status 28 57 32 00", 1, "ARQ Call to W2"},
+        {"status 73 66", 1, "Calling CQ"},
+        {"status 73 8C", 3, "RPT"},
+        {"status 73 A0", 3, "IDL"},
+        {"status 7A 02", 2, "RQ"},
+        {"status 7A 06", 2, "TX"},
+        {"status 7A 07", 2, "RX"},
+        {"status 7A 08", 4, "100"},
+        {"status 7A 0A", 5, "HUFFMAN ON"},
+        {"status 7A 12", 1, "FEC-TX"},
+        {"status 7A 15", 1, "FREE SIG TX"},
+        {"status 7A 0D", 1, "STBY"},
+        {"status 7A 10", 1, "STBY-LISTEN"},
+    };
+    for (const Row& r : rows) {
+        ASSERT_EQ(sim->Control(r.command).rfind("ok", 0), 0U) << r.command;
+        EXPECT_TRUE(WaitFor([&] { return Pane(r.pane) == QLatin1String(r.text); }, 3000))
+            << r.command << " gave " << Pane(r.pane).toStdString();
+    }
+    EXPECT_EQ(form->bars.butMVLCallCQ->text(), QStringLiteral("Answer CQ"));
+}
+
+TEST_F(Reports, TheModeALinkBeganInComesBack) {
+    // A P-Mode link begun in AMTOR ends in AMTOR.
+    form->mnuCodeAmtor->trigger();
+    ASSERT_EQ(form->terminal.OperatingMode, kModeAmtor);
+    sim->Control("status 2B 4B 31 00");
+    ASSERT_TRUE(WaitFor([&] { return form->terminal.OperatingMode == kModePMode; }));
+    EXPECT_EQ(Pane(0), QStringLiteral("P-Mode"));
+    EXPECT_EQ(Pane(1), QStringLiteral("Linked to K1"));
+    sim->Control("status 23 00");
+    ASSERT_TRUE(WaitFor([&] { return form->terminal.OperatingMode == kModeAmtor; }));
+    EXPECT_EQ(Pane(0), QStringLiteral("AMTOR"));
+    // A MIRVOL broadcast begun from MIRVOL ends in MIRVOL.
+    form->terminal.OperatingMode = kModeMirvolBroadcast;
+    form->terminal.BaseMode = kModeMirvol;
+    sim->Control("status 23 00");
+    ASSERT_TRUE(WaitFor([&] { return form->terminal.OperatingMode == kModeMirvol; }));
+}
+
 TEST_F(Reports, APayloadInPiecesAndAHardwareResetTwice) {
     // The rest of the payload comes later, in a read of its own; the decoder waits for it.
     sim->Control("send 80 70 81 80 00 81 81 00 C8");
