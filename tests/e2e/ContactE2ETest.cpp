@@ -17,9 +17,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -152,8 +154,10 @@ protected:
         return -1;
     }
 
-    Home a{"[callsigns]\r\nMYCALL=AA1AA\r\nHISCALLLIST=BB2BB\r\n[system]\r\nComPort=1\r\n"};
-    Home b{"[callsigns]\r\nMYCALL=BB2BB\r\nHISCALLLIST=AA1AA\r\n[system]\r\nComPort=1\r\n"};
+    Home a{"[callsigns]\r\nMYCALL=AA1AA\r\nHISCALLLIST=BB2BB\r\nMYCALL476=AAAA\r\n"
+           "HISCALL476LIST=BBBB\r\nMYCALL625=AAAAAAA\r\n[system]\r\nComPort=1\r\n"};
+    Home b{"[callsigns]\r\nMYCALL=BB2BB\r\nHISCALLLIST=AA1AA\r\nMYCALL476=BBBB\r\n"
+           "MYCALL625=BBBBBBB\r\n[system]\r\nComPort=1\r\n"};
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<TForm1> stationA;
     std::unique_ptr<TForm1> stationB;
@@ -207,6 +211,128 @@ TEST_F(Contact, MirvolDisconnectRequestLeavesAfterTheTypedText) {
     ASSERT_GE(text, 0);
     EXPECT_GT(end, text);
     EXPECT_FALSE(stationA->reTXData->toPlainText().contains(QStringLiteral("GOOD BYE")));
+}
+
+// The ARQ contact of AMTOR and P-Mode: A calls, sends, hands the link over with OVER, takes
+// it back with Forced OVER while B is sending, and disconnects.
+struct ArqContact {
+    void (TForm1::*mode)();
+    QAction* ModeToolBars::*connect;
+    QAction* ModeToolBars::*over;
+    QAction* ModeToolBars::*forcedOver;
+    QAction* ModeToolBars::*disconnect;
+    // What A does in the call dialog before Call.
+    std::function<void(TCallPanel&)> choose;
+    // The call command as the simulator logs it.
+    const char* callCommand;
+};
+
+class ArqContacts : public Contact {
+protected:
+    void Run(const ArqContact& c) {
+        (stationA.get()->*c.mode)();
+        (stationB.get()->*c.mode)();
+        ModeToolBars& barsA = stationA->bars;
+        a.dialogs.onModal = [&](QDialog& d) {
+            auto& panel = static_cast<TCallPanel&>(d);
+            c.choose(panel);
+            panel.butCall->click();
+            return d.result();
+        };
+        (barsA.*c.connect)->trigger();
+        ASSERT_TRUE(WaitFor([&] { return BothLinked(); }))
+            << stationA->StatusPaneText(1).toStdString();
+        EXPECT_GE(LogIndex(QLatin1String(c.callCommand)), 0);
+        ASSERT_TRUE(WaitFor([&] { return stationA->linkStatus.stationRole == 2; }));
+
+        Type(*stationA, QStringLiteral("FIRST FROM A\n"));
+        ASSERT_TRUE(WaitFor([&] {
+            return stationB->reRXData->toPlainText().contains(QStringLiteral("FIRST FROM A"));
+        })) << stationB->reRXData->toPlainText().toStdString();
+
+        // OVER: the changeover request goes after the text; B becomes the sending side.
+        (barsA.*c.over)->trigger();
+        ASSERT_TRUE(WaitFor([&] {
+            return stationA->linkStatus.stationRole == 1 && stationB->linkStatus.stationRole == 2;
+        }));
+        Type(*stationB, QStringLiteral("REPLY FROM B\n"));
+        ASSERT_TRUE(WaitFor([&] {
+            return stationA->reRXData->toPlainText().contains(QStringLiteral("REPLY FROM B"));
+        })) << stationA->reRXData->toPlainText().toStdString();
+        Shoot(QString::fromLatin1(testing::UnitTest::GetInstance()->current_test_info()->name()));
+
+        // Forced OVER from the receiving side takes the link back at once.
+        ASSERT_TRUE((barsA.*c.forcedOver)->isEnabled());
+        (barsA.*c.forcedOver)->trigger();
+        EXPECT_EQ(stationA->OverBox->text(), QStringLiteral(" Forced OVER "));
+        ASSERT_TRUE(WaitFor([&] {
+            return stationA->linkStatus.stationRole == 2 && stationB->linkStatus.stationRole == 1;
+        }));
+        EXPECT_GE(LogIndex(QStringLiteral("80 87")), 0);
+
+        (barsA.*c.disconnect)->trigger();
+        ASSERT_TRUE(WaitFor([&] { return BothStandby(); }));
+    }
+};
+
+TEST_F(ArqContacts, Amtor476) {
+    Run({&TForm1::mnuCodeAmtorClick, &ModeToolBars::butAmtorConnect, &ModeToolBars::butAmtorOver,
+         &ModeToolBars::butAmtorForcedOver, &ModeToolBars::butAmtorDisconnect,
+         [](TCallPanel& p) { EXPECT_EQ(p.CallBox->currentText(), QStringLiteral("BBBB")); },
+         "80 16"});
+}
+
+TEST_F(ArqContacts, Amtor625) {
+    Run({&TForm1::mnuCodeAmtorClick, &ModeToolBars::butAmtorConnect, &ModeToolBars::butAmtorOver,
+         &ModeToolBars::butAmtorForcedOver, &ModeToolBars::butAmtorDisconnect,
+         [](TCallPanel& p) { p.CallBox->setEditText(QStringLiteral("BBBBBBB")); }, "80 17"});
+}
+
+TEST_F(ArqContacts, PModeShortPath) {
+    Run({&TForm1::mnuCodePModeClick, &ModeToolBars::butPModeConnect, &ModeToolBars::butPModeOver,
+         &ModeToolBars::butPModeForcedOver, &ModeToolBars::butPModeDisconnect,
+         [](TCallPanel& p) { EXPECT_TRUE(p.butShortPath->isChecked()); }, "80 19"});
+}
+
+TEST_F(ArqContacts, PModeLongPath) {
+    Run({&TForm1::mnuCodePModeClick, &ModeToolBars::butPModeConnect, &ModeToolBars::butPModeOver,
+         &ModeToolBars::butPModeForcedOver, &ModeToolBars::butPModeDisconnect,
+         [](TCallPanel& p) { p.butLongPath->click(); }, "80 1A"});
+}
+
+// RTTY has no link: what one station types goes straight to the air and the other prints it.
+class RttyExchange : public Contact {
+protected:
+    void Run(void (TForm1::*mode)()) {
+        (stationA.get()->*mode)();
+        (stationB.get()->*mode)();
+        // The disconnect request typed after the call ends A's transmission once the call
+        // has gone.
+        Type(*stationA, QStringLiteral("CQ CQ DE AA1AA"));
+        stationA->butDisconnectClick();
+        ASSERT_TRUE(WaitFor([&] {
+            return stationB->reRXData->toPlainText().contains(QStringLiteral("CQ CQ DE AA1AA"));
+        })) << stationB->reRXData->toPlainText().toStdString();
+        ASSERT_TRUE(WaitFor([&] { return LogIndex(QStringLiteral("80 07")) >= 0; }));
+        EXPECT_GT(LogIndex(QStringLiteral("80 07")), LogIndex(QStringLiteral("DE AA1AA")));
+        // What follows the third Z (the fourth and the line ends) goes too; B answers once
+        // all of it has been echoed.
+        ASSERT_TRUE(WaitFor([&] {
+            return stationA->reTXData->document()->isEmpty() &&
+                   stationA->Pump().InFlight().Count() == 0 && !stationA->Link().Flags().echo;
+        }));
+        Type(*stationB, QStringLiteral("AA1AA DE BB2BB\n"));
+        ASSERT_TRUE(WaitFor([&] {
+            return stationA->reRXData->toPlainText().contains(QStringLiteral("AA1AA DE BB2BB"));
+        })) << stationA->reRXData->toPlainText().toStdString();
+    }
+};
+
+TEST_F(RttyExchange, Baudot) {
+    Run(&TForm1::mnuCodeBaudotClick);
+}
+TEST_F(RttyExchange, Ascii) {
+    Run(&TForm1::mnuCodeAsciiClick);
 }
 
 } // namespace
