@@ -150,11 +150,14 @@ QString StandbyText(const TerminalState& terminal) {
 }
 
 void butConnectClick(LinkWindow& l) {
-    l.callPanel.Prepare();
-    if (l.modes.mainWindow != nullptr) {
-        l.callPanel.move(l.modes.mainWindow->pos() + QPoint(kCallDialogOffset, kCallDialogOffset));
+    if (l.callPanel == nullptr) {
+        return;
     }
-    l.dialogs.ExecModal(l.callPanel);
+    l.callPanel->Prepare();
+    if (l.modes.mainWindow != nullptr) {
+        l.callPanel->move(l.modes.mainWindow->pos() + QPoint(kCallDialogOffset, kCallDialogOffset));
+    }
+    l.dialogs.ExecModal(*l.callPanel);
 }
 
 void butDisconnectClick(LinkWindow& l) {

@@ -20,7 +20,8 @@ struct LinkWindow {
     ModeWindow& modes;
     TransmitPump& pump;
     Dialogs& dialogs;
-    TCallPanel& callPanel;
+    // Null until the start windows exist; only Connect needs it.
+    TCallPanel* callPanel = nullptr;
     // Event panels, labels whose text is their caption.
     QLabel* DisconnectPanel = nullptr;
     QLabel* PanicPanel = nullptr;

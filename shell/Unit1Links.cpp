@@ -22,7 +22,7 @@ void Run(TForm1& form, void (*operation)(LinkWindow&)) {
 } // namespace
 
 LinkWindow TForm1::LinkContext() {
-    LinkWindow l{*modes_, *pump_, *env_.dialogs, *CallPanel};
+    LinkWindow l{*modes_, *pump_, *env_.dialogs, CallPanel};
     l.DisconnectPanel = DisconnectPanel;
     l.PanicPanel = PanicPanel;
     l.OverBox = OverBox;

@@ -180,6 +180,24 @@ TEST_F(Links, MirvolManualCallSendsTheChosenWaveformBeforeTheCall) {
     EXPECT_EQ(Wire(), "80 54 80 11" + TextParameter("BB2BB"));
 }
 
+TEST(Waveforms, EachEntryHasItsModulationCode) {
+    const std::uint8_t codes[] = {0x99, 0x9D, 0xE1, 0xE5, 0xE9, 0xED};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(WaveformCode(i), codes[i]) << i;
+    }
+    EXPECT_EQ(WaveformCode(-1), 0x99);
+    EXPECT_EQ(WaveformCode(6), 0x99);
+}
+
+TEST_F(Links, PanicWorksBeforeTheStartWindowsExist) {
+    TForm1 bare(MakeEnvironment());
+    bare.reTXData->setPlainText(QStringLiteral("TEXT"));
+    bare.PanicReset();
+    bare.butConnectClick();
+    EXPECT_TRUE(bare.reTXData->toPlainText().isEmpty());
+    EXPECT_TRUE(dialogs.modalDialogs.empty());
+}
+
 TEST_F(Links, AManualCallWithNoWaveformPickedGoesAsBpsm) {
     Start();
     Connect([&](TCallPanel& p) {
