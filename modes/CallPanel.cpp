@@ -291,9 +291,11 @@ void TCallPanel::butCallClick() {
                 ByteCommand(kCmdModulation, WaveformCode(WaveFormatList->currentIndex())));
         }
         s.HISCALL = text;
-        w_.sendCommand(TextCommand(s.ConnectBias == QLatin1String("ROBUST") ? kCmdMirvolCallRobust
-                                                                            : kCmdMirvolCall,
-                                   CallText(s.HISCALL)));
+        w_.sendCommand(
+            TextCommand(s.ConnectBias.compare(QLatin1String("ROBUST"), Qt::CaseInsensitive) == 0
+                            ? kCmdMirvolCallRobust
+                            : kCmdMirvolCall,
+                        CallText(s.HISCALL)));
         SetHint(b.butMVLHisDeMY, s.HISCALL, s.MYCALL);
         w_.setStatusPane(1, QStringLiteral("Calling ") + s.HISCALL);
         break;
