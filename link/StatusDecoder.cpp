@@ -167,26 +167,28 @@ void StatusDecoder::MirvolLinked() {
     }
 }
 
+namespace {
+// An AMTOR or P-Mode link is up: its tool bar's link controls on, calling and broadcasting off.
+void ArqLinked(QAction* disconnect, QAction* connect, QAction* panic, QAction* foxes, QAction* fec,
+               QAction* over, QAction* forcedOver) {
+    for (QAction* a : {disconnect, panic, foxes, over, forcedOver}) {
+        On(a);
+    }
+    Off(connect);
+    Off(fec);
+}
+} // namespace
+
 void StatusDecoder::AmtorLinked() {
     ModeToolBars& b = c_.bars;
-    On(b.butAmtorDisconnect);
-    Off(b.butAmtorConnect);
-    On(b.butAmtorPanic);
-    On(b.butAmtorFoxes);
-    Off(b.butAmtorFEC);
-    On(b.butAmtorOver);
-    On(b.butAmtorForcedOver);
+    ArqLinked(b.butAmtorDisconnect, b.butAmtorConnect, b.butAmtorPanic, b.butAmtorFoxes,
+              b.butAmtorFEC, b.butAmtorOver, b.butAmtorForcedOver);
 }
 
 void StatusDecoder::PModeLinked() {
     ModeToolBars& b = c_.bars;
-    On(b.butPModeDisconnect);
-    Off(b.butPModeConnect);
-    On(b.butPModePanic);
-    On(b.butPModeFoxes);
-    Off(b.butPModeFEC);
-    On(b.butPModeOver);
-    On(b.butPModeForcedOver);
+    ArqLinked(b.butPModeDisconnect, b.butPModeConnect, b.butPModePanic, b.butPModeFoxes,
+              b.butPModeFEC, b.butPModeOver, b.butPModeForcedOver);
 }
 
 void StatusDecoder::LinkControlsIdle() {
