@@ -214,7 +214,7 @@ TEST_F(Handshake, AnotherPortChosenAfterSilenceIsTried) {
     clock.onSleep = [this] {
         // The modem on the other port answers.
         if (portName == QStringLiteral("COM3")) {
-            modem->firmwareStatus = 0x0A;
+            modem->SetFirmwareStatus(0x0A);
         }
     };
     EXPECT_EQ(Run(), HandshakeResult::Success);

@@ -17,8 +17,13 @@ public:
         port_.SetWriteListener([this](const std::string& bytes) { Heard(bytes); });
     }
 
-    // The answers; a firmware status of none leaves 80 02 unanswered.
+    // The answers, set before the link runs; a firmware status of none leaves 80 02 unanswered.
     std::optional<std::uint8_t> firmwareStatus = 0x0A;
+    // Changes the firmware status while the link runs.
+    void SetFirmwareStatus(std::optional<std::uint8_t> status) {
+        std::lock_guard lock(mutex_);
+        firmwareStatus = status;
+    }
     std::uint8_t dsp[2] = {0x05, 0x03};
     std::uint8_t cpu[2] = {0x02, 0x01};
     std::uint8_t boot[2] = {0x01, 0x00};
@@ -102,11 +107,17 @@ private:
         }
         const std::uint8_t* pair = nullptr;
         switch (code) {
-        case kCmdFirmwareStatus:
-            if (firmwareStatus) {
-                Send(code, {*firmwareStatus});
+        case kCmdFirmwareStatus: {
+            std::optional<std::uint8_t> status;
+            {
+                std::lock_guard lock(mutex_);
+                status = firmwareStatus;
+            }
+            if (status) {
+                Send(code, {*status});
             }
             return;
+        }
         case kCmdQueryDspVersion:
             pair = dsp;
             break;
