@@ -10,6 +10,7 @@
 #include "shell/Splash.h"
 #include "shell/Unit1.h"
 #include "tests/e2e/SimProcess.h"
+#include "tests/e2e/StationHome.h"
 #include "tests/support/FakeSoundCardEngine.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/RecordingSound.h"
@@ -32,44 +33,6 @@ using namespace tarvis::test;
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& condition, int milliseconds = 15000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > milliseconds) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
-struct Home {
-    explicit Home(const QByteArray& ini) {
-        QDir(dir.path()).mkpath(QStringLiteral("Config"));
-        QFile f(dir.path() + "/Config/tarvis.ini");
-        f.open(QIODevice::WriteOnly);
-        f.write(ini);
-    }
-    QString Link() const { return dir.path() + "/Config/COM1"; }
-    Environment MakeEnvironment() {
-        Environment env;
-        env.clock = &SystemClock();
-        env.pump = &QtEventPump();
-        env.dialogs = &dialogs;
-        env.sound = &sound;
-        env.engine = &engine;
-        env.makePort = [] { return std::make_unique<PosixSerialPort>(); };
-        env.endProcess = [](int) {};
-        env.workingDirectory = dir.path();
-        return env;
-    }
-    QTemporaryDir dir;
-    ScriptedDialogs dialogs;
-    RecordingSound sound;
-    FakeSoundCardEngine engine;
-};
-
 // The colour the pane shows at the first character of `text`; invalid when it is not there.
 QColor ColourOf(const QTextEdit& pane, const QString& text) {
     const int at = static_cast<int>(pane.toPlainText().indexOf(text));
@@ -86,7 +49,7 @@ class Contact : public testing::Test {
 protected:
     void SetUp() override {
         sim = std::make_unique<SimProcess>(
-            a.Link(), a.dir.path() + "/sim.log", a.dir.path() + "/sim.sock",
+            a.Link(), a.home.path() + "/sim.log", a.home.path() + "/sim.sock",
             QStringList{"--station", b.Link(), "--call-delay", "200", "--air-rate", "all=400",
                         "--report-interval", "0"});
         ASSERT_TRUE(sim->Ready());
@@ -105,7 +68,7 @@ protected:
         stationB.reset();
         sim.reset();
     }
-    static std::unique_ptr<TForm1> Start(Home& home) {
+    static std::unique_ptr<TForm1> Start(StationHome& home) {
         auto form = std::make_unique<TForm1>(home.MakeEnvironment());
         form->CreateStartWindows();
         if (!form->SplashFrm()->RunSequence()) {
@@ -144,20 +107,26 @@ protected:
         stationA->grab().save(QString::fromLocal8Bit(folder) + "/" + name + "-A.png");
         stationB->grab().save(QString::fromLocal8Bit(folder) + "/" + name + "-B.png");
     }
+    // The log line by which `text` has been seen: within one line, or across the text for the
+    // air that arrives in pieces (the port takes the modem's text a chunk at a time).
     int LogIndex(const QString& text) const {
         const QStringList lines = sim->LogLines();
+        QString air;
         for (int i = 0; i < lines.size(); ++i) {
-            if (lines[i].contains(text)) {
+            if (lines[i].startsWith(QLatin1String("text \""))) {
+                air += lines[i].mid(6, lines[i].size() - 7);
+            }
+            if (lines[i].contains(text) || air.contains(text)) {
                 return i;
             }
         }
         return -1;
     }
 
-    Home a{"[callsigns]\r\nMYCALL=AA1AA\r\nHISCALLLIST=BB2BB\r\nMYCALL476=AAAA\r\n"
-           "HISCALL476LIST=BBBB\r\nMYCALL625=AAAAAAA\r\n[system]\r\nComPort=1\r\n"};
-    Home b{"[callsigns]\r\nMYCALL=BB2BB\r\nHISCALLLIST=AA1AA\r\nMYCALL476=BBBB\r\n"
-           "MYCALL625=BBBBBBB\r\n[system]\r\nComPort=1\r\n"};
+    StationHome a{"[callsigns]\r\nMYCALL=AA1AA\r\nHISCALLLIST=BB2BB\r\nMYCALL476=AAAA\r\n"
+                  "HISCALL476LIST=BBBB\r\nMYCALL625=AAAAAAA\r\n[system]\r\nComPort=1\r\n"};
+    StationHome b{"[callsigns]\r\nMYCALL=BB2BB\r\nHISCALLLIST=AA1AA\r\nMYCALL476=BBBB\r\n"
+                  "MYCALL625=BBBBBBB\r\n[system]\r\nComPort=1\r\n"};
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<TForm1> stationA;
     std::unique_ptr<TForm1> stationB;

@@ -9,6 +9,7 @@
 #include "shell/Splash.h"
 #include "shell/Unit1.h"
 #include "tests/e2e/SimProcess.h"
+#include "tests/e2e/StationHome.h"
 #include "tests/support/FakeSoundCardEngine.h"
 #include "tests/support/RecordingSound.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -29,44 +30,6 @@ using namespace tarvis;
 using namespace tarvis::test;
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& condition, int milliseconds = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > milliseconds) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
-struct StationHome {
-    explicit StationHome(const QByteArray& ini) {
-        QDir(home.path()).mkpath(QStringLiteral("Config"));
-        QFile f(home.path() + "/Config/tarvis.ini");
-        f.open(QIODevice::WriteOnly);
-        f.write(ini);
-    }
-    QString Link() const { return home.path() + "/Config/COM1"; }
-    Environment MakeEnvironment() {
-        Environment env;
-        env.clock = &SystemClock();
-        env.pump = &QtEventPump();
-        env.dialogs = &dialogs;
-        env.sound = &sound;
-        env.engine = &engine;
-        env.makePort = [] { return std::make_unique<PosixSerialPort>(); };
-        env.endProcess = [](int) {};
-        env.workingDirectory = home.path();
-        return env;
-    }
-    QTemporaryDir home;
-    ScriptedDialogs dialogs;
-    RecordingSound sound;
-    FakeSoundCardEngine engine;
-};
 
 class Reports : public testing::Test {
 protected:
