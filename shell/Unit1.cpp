@@ -1,5 +1,6 @@
 #include "shell/Unit1.h"
 #include "config/ConfigFile.h"
+#include "config/Fontunit.h"
 #include "config/Jw_utils.h"
 #include "link/Handshake.h"
 #include "link/PortNames.h"
@@ -10,12 +11,11 @@
 #include "platform/EventPump.h"
 #include "platform/WindowMessage.h"
 #include "shell/Comfrmunit.h"
-#include "config/Fontunit.h"
 #include "shell/HelpForm.h"
 #include "shell/InitialSettings.h"
 #include "shell/Panels.h"
-#include "shell/StatusClock.h"
 #include "shell/Splash.h"
+#include "shell/StatusClock.h"
 #include "tuning/About.h"
 #include "tuning/SoundCardEngine.h"
 #include "tuning/ToolWindows.h"
@@ -50,8 +50,8 @@ struct PaneLayout {
     Qt::Alignment alignment;
 };
 constexpr PaneLayout kStatusPanes[9] = {
-    {70, Qt::AlignHCenter}, {130, Qt::AlignLeft}, {75, Qt::AlignLeft},
-    {75, Qt::AlignLeft},    {100, Qt::AlignLeft}, {52, Qt::AlignLeft},
+    {70, Qt::AlignHCenter}, {130, Qt::AlignLeft},   {75, Qt::AlignLeft},
+    {75, Qt::AlignLeft},    {100, Qt::AlignLeft},   {52, Qt::AlignLeft},
     {52, Qt::AlignLeft},    {52, Qt::AlignHCenter}, {10, Qt::AlignRight},
 };
 
@@ -80,18 +80,32 @@ TForm1::TForm1(Environment environment)
     ToneTestBox = new TToneTestBox(this);
     connect(ToneTestBox->ToneBox, &QComboBox::activated, this, &TForm1::ToneBoxChange);
     connect(ToneTestBox->butTestCancel, &QPushButton::clicked, this, &TForm1::butTestCancelClick);
-    modes_.reset(new ModeWindow{settings, terminal, identity, linkStatus, ConfigChanged, link_,
-                                *env_.clock, *env_.pump, env_.engine,
-                                [this](const Bytes& command) { SendCommand(command); },
-                                [this](int pane, const QString& text) { SetStatusPane(pane, text); },
-                                folders_.message, this, StatusBar1, bars,
-                                {MVLToolBar, AmtorToolBar, PModeToolBar, BaudotToolBar,
-                                 AsciiToolBar, PSKToolBar},
-                                {mnuCodeMirvol, mnuCodeAmtor, mnuCodePMode, mnuCodeBaudot,
-                                 mnuCodeAscii, mnuCodePSK31},
-                                mnuFilesSendtextfile, mnuFilesSendBinaryFile, mnuSpecialTest,
-                                ToneTestBox->ToneBox, reTXData, reRXData, AmplitudeTuneFrm,
-                                TuneView});
+    modes_.reset(new ModeWindow{
+        settings,
+        terminal,
+        identity,
+        linkStatus,
+        ConfigChanged,
+        link_,
+        *env_.clock,
+        *env_.pump,
+        env_.engine,
+        [this](const Bytes& command) { SendCommand(command); },
+        [this](int pane, const QString& text) { SetStatusPane(pane, text); },
+        folders_.message,
+        this,
+        StatusBar1,
+        bars,
+        {MVLToolBar, AmtorToolBar, PModeToolBar, BaudotToolBar, AsciiToolBar, PSKToolBar},
+        {mnuCodeMirvol, mnuCodeAmtor, mnuCodePMode, mnuCodeBaudot, mnuCodeAscii, mnuCodePSK31},
+        mnuFilesSendtextfile,
+        mnuFilesSendBinaryFile,
+        mnuSpecialTest,
+        ToneTestBox->ToneBox,
+        reTXData,
+        reRXData,
+        AmplitudeTuneFrm,
+        TuneView});
 
     CreateTerminal();
     link_.CreateDisplayThread(*this);
@@ -172,7 +186,8 @@ void TForm1::CreatePanels() {
 void TForm1::TimeDisplayTimerTimer() {
     SetStatusPane(8, ClockText(env_.clock->UtcNow()));
     env_.pump->ProcessPendingEvents();
-    SetStatusPane(5, LineCountText(LineCount(*reRXData->document()), LineCount(*reTXData->document())));
+    SetStatusPane(
+        5, LineCountText(LineCount(*reRXData->document()), LineCount(*reTXData->document())));
     env_.clock->Sleep(1);
     env_.pump->ProcessPendingEvents();
 }
@@ -244,14 +259,30 @@ void TForm1::RequestShutdown() {
     QCoreApplication::exit(0);
 }
 
-void TForm1::mnuCodeMirvolClick() { CodeMenuClick(*modes_, kModeMirvol); }
-void TForm1::mnuCodeAmtorClick() { CodeMenuClick(*modes_, kModeAmtor); }
-void TForm1::mnuCodePModeClick() { CodeMenuClick(*modes_, kModePMode); }
-void TForm1::mnuCodeBaudotClick() { CodeMenuClick(*modes_, kModeBaudot); }
-void TForm1::mnuCodeAsciiClick() { CodeMenuClick(*modes_, kModeAscii); }
-void TForm1::mnuSpecialTestClick() { tarvis::mnuSpecialTestClick(*modes_, *ToneTestBox); }
-void TForm1::ToneBoxChange() { tarvis::ToneBoxChange(*modes_, *ToneTestBox); }
-void TForm1::butTestCancelClick() { tarvis::butTestCancelClick(*modes_, *ToneTestBox); }
+void TForm1::mnuCodeMirvolClick() {
+    CodeMenuClick(*modes_, kModeMirvol);
+}
+void TForm1::mnuCodeAmtorClick() {
+    CodeMenuClick(*modes_, kModeAmtor);
+}
+void TForm1::mnuCodePModeClick() {
+    CodeMenuClick(*modes_, kModePMode);
+}
+void TForm1::mnuCodeBaudotClick() {
+    CodeMenuClick(*modes_, kModeBaudot);
+}
+void TForm1::mnuCodeAsciiClick() {
+    CodeMenuClick(*modes_, kModeAscii);
+}
+void TForm1::mnuSpecialTestClick() {
+    tarvis::mnuSpecialTestClick(*modes_, *ToneTestBox);
+}
+void TForm1::ToneBoxChange() {
+    tarvis::ToneBoxChange(*modes_, *ToneTestBox);
+}
+void TForm1::butTestCancelClick() {
+    tarvis::butTestCancelClick(*modes_, *ToneTestBox);
+}
 
 void TForm1::CreateMenus() {
     QMenuBar* bar = menuBar();
@@ -293,8 +324,8 @@ void TForm1::CreateMenus() {
     mnuCode->addSeparator();
     mnuCodePSK31 = mnuCode->addAction(QStringLiteral("&PSK31 (Sound Card)"));
     mnuCodePSK31->setEnabled(false);
-    for (QAction* item : {mnuCodeMirvol, mnuCodeAmtor, mnuCodePMode, mnuCodeBaudot, mnuCodeAscii,
-                          mnuCodePSK31}) {
+    for (QAction* item :
+         {mnuCodeMirvol, mnuCodeAmtor, mnuCodePMode, mnuCodeBaudot, mnuCodeAscii, mnuCodePSK31}) {
         item->setCheckable(true);
     }
     connect(mnuCodeMirvol, &QAction::triggered, this, &TForm1::mnuCodeMirvolClick);
@@ -333,8 +364,8 @@ void TForm1::CreateToolBars() {
     BaudotToolBar = make("BaudotToolBar");
     AsciiToolBar = make("AsciiToolBar");
     PSKToolBar = make("PSKToolBar");
-    BuildModeToolBars(bars, {MVLToolBar, AmtorToolBar, PModeToolBar, BaudotToolBar, AsciiToolBar,
-                             PSKToolBar});
+    BuildModeToolBars(
+        bars, {MVLToolBar, AmtorToolBar, PModeToolBar, BaudotToolBar, AsciiToolBar, PSKToolBar});
 }
 
 void TForm1::CreatePanes() {
@@ -391,7 +422,9 @@ QString TForm1::StatusPaneText(int pane) const {
     return StatusPanes[static_cast<std::size_t>(pane)]->text();
 }
 
-QString TForm1::ConfigurationPath() const { return folders_.config + QStringLiteral("tarvis.ini"); }
+QString TForm1::ConfigurationPath() const {
+    return folders_.config + QStringLiteral("tarvis.ini");
+}
 
 void TForm1::LoadConfiguration() {
     ScreenContext screen;
@@ -432,10 +465,12 @@ void TForm1::ApplyScreenSettings() {
     };
     const ToolPlace places[] = {
         {AmplitudeTuneFrm, mnuViewAmpTune, s.AmpTune, &AmpTuneAtStart, s.AmpTuneLeft, s.AmpTuneTop},
-        {FrequencyTuneFrm, mnuViewFreqTune, s.FreqTune, &FreqTuneAtStart, s.FreqTuneLeft, s.FreqTuneTop},
+        {FrequencyTuneFrm, mnuViewFreqTune, s.FreqTune, &FreqTuneAtStart, s.FreqTuneLeft,
+         s.FreqTuneTop},
         {MirvolStatisticsFrm, mnuViewMirvolStat, s.MirvolStat, &MirvolStatAtStart, s.MirvolStatLeft,
          s.MirvolStatTop},
-        {SoundTuneFrm, mnuSoundCardTune, s.SoundTune, &SoundTuneAtStart, s.SoundTuneLeft, s.SoundTuneTop},
+        {SoundTuneFrm, mnuSoundCardTune, s.SoundTune, &SoundTuneAtStart, s.SoundTuneLeft,
+         s.SoundTuneTop},
     };
     for (const ToolPlace& p : places) {
         *p.startFlag = p.flag;
@@ -443,19 +478,12 @@ void TForm1::ApplyScreenSettings() {
         p.window->move(p.left, p.top);
     }
 
-    auto applyPane = [](QTextEdit* pane, const QString& font, int size, const QString& background) {
-        QFont f(font);
-        if (size > 0) {
-            f.setPointSize(size);
-        }
-        pane->setFont(f);
-        QPalette palette = pane->palette();
-        palette.setColor(QPalette::Base, ColorFromName(background));
-        pane->setPalette(palette);
-    };
-    applyPane(reRXData, s.ReceiveFont, s.ReceiveTextSize, s.ReceiveColor);
-    applyPane(reTXData, s.TransmitFont, s.TransmitTextSize, s.TransmitColor);
-    reTXData->setTextColor(ColorFromName(s.TransmitTextColor));
+    // The panes' fonts and colours, as the screen settings dialog applies them.
+    SetPaneFont(*reRXData, s.ReceiveFont, s.ReceiveTextSize);
+    SetPaneBackground(*reRXData, ColorFromName(s.ReceiveColor));
+    SetPaneFont(*reTXData, s.TransmitFont, s.TransmitTextSize);
+    SetPaneBackground(*reTXData, ColorFromName(s.TransmitColor));
+    SetPaneTextColour(*reTXData, ColorFromName(s.TransmitTextColor));
 }
 
 void TForm1::CopyWindowsIntoSettings() {
@@ -492,7 +520,8 @@ bool TForm1::SaveConfiguration() {
     QString error;
     if (!WriteConfigurationFile(ConfigurationPath(),
                                 FormatConfiguration(settings, identity.hardwareVersion), &error)) {
-        env_.dialogs->MessageBox(QStringLiteral("The configuration could not be saved.\n\n") + error,
+        env_.dialogs->MessageBox(QStringLiteral("The configuration could not be saved.\n\n") +
+                                     error,
                                  QStringLiteral("ERROR"), BoxButtons::Ok, BoxIcon::Stop);
         return false;
     }
@@ -505,11 +534,13 @@ void TForm1::CreateStartWindows() {
     CreateLinkOperations();
     splash_ = std::make_unique<TSplashFrm>(*this);
     // The help file is looked for in the home folder under its bare name.
-    help_ = std::make_unique<THelpForm>(*env_.dialogs, folders_.home + QStringLiteral("krn_hotkeys.dat"));
+    help_ = std::make_unique<THelpForm>(*env_.dialogs,
+                                        folders_.home + QStringLiteral("krn_hotkeys.dat"));
     const std::string home = folders_.home.toStdString();
     FontForm = new TFontForm(this, *env_.dialogs, settings, reRXData, reTXData,
                              [this] { ConfigChanged = true; });
-    ComFrm = new TComFrm(*env_.dialogs, [home](int n) { return ComPortAvailable(home, n); }, this);
+    ComFrm = new TComFrm(
+        *env_.dialogs, [home](int n) { return ComPortAvailable(home, n); }, this);
 }
 
 bool TForm1::OpenModem() {
@@ -552,7 +583,7 @@ void TForm1::SendInitialSettings() {
         settings, identity, terminal, [this](const Bytes& command) { SendCommand(command); });
     AmplitudeTuneFrm->SetSquelchMarkers(outcome.squelchMarkerLeft,
                                         !outcome.squelchMarkersHidden &&
-                                            AmplitudeTuneFrm->PrintSquelch->isVisible());
+                                            !AmplitudeTuneFrm->PrintSquelch->isHidden());
     link_.Framer().SetEscapeMode(outcome.escapeMode);
     // The configured mode is set up last; PSK31 goes through its menu item, which stays
     // disabled when the sound card did not open, and then MIRVOL stands in.
@@ -622,9 +653,13 @@ bool TForm1::event(QEvent* event) {
     }
 }
 
-void TForm1::DecodeStatus(std::uint8_t code) { decoder_->Decode(code); }
+void TForm1::DecodeStatus(std::uint8_t code) {
+    decoder_->Decode(code);
+}
 
-void TForm1::ShowCharacter(std::uint8_t character) { display_->ShowCharacter(character); }
+void TForm1::ShowCharacter(std::uint8_t character) {
+    display_->ShowCharacter(character);
+}
 
 void TForm1::BinaryControl(std::uint8_t) {
     // SOH starts a control sequence of the binary file transfer between two stations.

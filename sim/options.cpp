@@ -184,15 +184,15 @@ std::optional<std::int64_t> parseMillis(std::string_view v) {
 }
 
 // "LINK[,NAME=VALUE|mirvol2000...]" on top of the common identity.
-std::optional<std::string> stationSpec(std::string_view spec, StationOptions& st) {
-    const auto comma = spec.find(',');
-    st.link = std::string(spec.substr(0, comma));
+std::optional<std::string> stationEntry(std::string_view entry, StationOptions& st) {
+    const auto comma = entry.find(',');
+    st.link = std::string(entry.substr(0, comma));
     if (st.link.empty())
         return std::string("--station needs a link path before its options");
-    while (comma != std::string_view::npos && !spec.empty()) {
-        spec.remove_prefix(std::min(spec.size(), spec.find(',') + 1));
-        const auto next = spec.find(',');
-        const std::string_view item = spec.substr(0, next);
+    while (comma != std::string_view::npos && !entry.empty()) {
+        entry.remove_prefix(std::min(entry.size(), entry.find(',') + 1));
+        const auto next = entry.find(',');
+        const std::string_view item = entry.substr(0, next);
         const auto eq = item.find('=');
         const std::string_view key = item.substr(0, eq);
         const std::string_view value =
@@ -302,7 +302,7 @@ ParsedOptions parseOptions(std::span<const std::string_view> args) {
     for (const auto& [plain, text] : stations) {
         StationOptions st{std::string(text), {}, id};
         if (!plain)
-            if (auto e = stationSpec(text, st))
+            if (auto e = stationEntry(text, st))
                 return failed(*e);
         o.stations.push_back(std::move(st));
     }

@@ -13,123 +13,123 @@ using F = ParamForm;
 // The QD470's command set, by code. Codes missing here are unknown to the modem and are taken
 // as commands without parameters.
 constexpr std::array kCommands{
-    CommandSpec{0x00, F::None, 0},       // firmware loader: DSP image type
-    CommandSpec{0x01, F::None, 0},       // firmware loader: CPU image type
-    CommandSpec{0x02, F::None, 0},       // firmware status query
-    CommandSpec{0x04, F::None, 0},       // MIRVOL multi-tone test
-    CommandSpec{0x05, F::None, 0},       // end sound-card transmission or tone test
-    CommandSpec{0x07, F::None, 0},       // end of transmission
-    CommandSpec{0x09, F::None, 0},       // modem reset
-    CommandSpec{0x0A, F::None, 0},       // send CW identification now
-    CommandSpec{0x0B, F::None, 0},       // MIRVOL single-tone test
-    CommandSpec{0x0F, F::None, 0},       // firmware loader step
-    CommandSpec{0x10, F::Text, 0},       // MIRVOL ARQ call, robust bias
-    CommandSpec{0x11, F::Text, 0},       // MIRVOL ARQ call
-    CommandSpec{0x12, F::Bytes, 1},      // start MIRVOL broadcast
-    CommandSpec{0x13, F::Text, 0},       // own call sign
-    CommandSpec{0x14, F::Bytes, 1},      // MIRVOL CQ call
-    CommandSpec{0x15, F::Bytes, 1},      // answer MIRVOL CQ
-    CommandSpec{0x16, F::Text, 0},       // AMTOR ARQ call, short selective call
-    CommandSpec{0x17, F::Text, 0},       // AMTOR ARQ call, long selective call
-    CommandSpec{0x18, F::Text, 0},       // AMTOR Mode S broadcast to a group
-    CommandSpec{0x19, F::Text, 0},       // P-Mode call, short path
-    CommandSpec{0x1A, F::Text, 0},       // P-Mode call, long path
-    CommandSpec{0x1C, F::Bytes, 1},      // start P-Mode unproto broadcast
-    CommandSpec{0x1D, F::Bytes, 1},      // start AMTOR Mode B broadcast
-    CommandSpec{0x41, F::None, 0},       // set-up
-    CommandSpec{0x44, F::None, 0},       // MIRVOL call type manual
-    CommandSpec{0x45, F::None, 0},       // CW identification off
-    CommandSpec{0x46, F::None, 0},       // set-up
-    CommandSpec{0x48, F::None, 0},       // listen off
-    CommandSpec{0x49, F::None, 0},       // set-up before a further file's header
-    CommandSpec{0x4B, F::None, 0},       // transmit polarity reverse
-    CommandSpec{0x4C, F::None, 0},       // receive polarity independent
-    CommandSpec{0x4D, F::None, 0},       // set-up
-    CommandSpec{0x51, F::None, 0},       // set-up
-    CommandSpec{0x54, F::None, 0},       // MIRVOL call type adaptive
-    CommandSpec{0x55, F::None, 0},       // CW identification on
-    CommandSpec{0x56, F::None, 0},       // set-up
-    CommandSpec{0x58, F::None, 0},       // listen on
-    CommandSpec{0x59, F::None, 0},       // set-up
-    CommandSpec{0x5A, F::None, 0},       // set-up
-    CommandSpec{0x5B, F::None, 0},       // transmit polarity normal
-    CommandSpec{0x5C, F::None, 0},       // receive polarity follows transmit
-    CommandSpec{0x5D, F::None, 0},       // set-up
-    CommandSpec{0x60, F::Bytes, 1},      // MIRVOL robust retries
-    CommandSpec{0x61, F::Bytes, 1},      // MIRVOL normal retries
-    CommandSpec{0x62, F::Bytes, 1},      // MIRVOL fail retries
-    CommandSpec{0x63, F::Bytes, 1},      // MIRVOL audio channel
-    CommandSpec{0x64, F::Bytes, 1},      // MIRVOL waveform
-    CommandSpec{0x65, F::Bytes, 1},      // MIRVOL adaptive bias
-    CommandSpec{0x67, F::Bytes, 1},      // scan control output
-    CommandSpec{0x68, F::Bytes, 1},      // MIRVOL chat count
-    CommandSpec{0x6A, F::Bytes, 1},      // firmware loader speed step
-    CommandSpec{0x6C, F::Bytes, 1},      // audio gain
-    CommandSpec{0x76, F::None, 0},       // DSP firmware version query
-    CommandSpec{0x77, F::None, 0},       // CPU firmware version query
-    CommandSpec{0x78, F::None, 0},       // boot ROM version query
-    CommandSpec{0x7B, F::None, 0},       // product identity query
-    CommandSpec{0x80, F::None, 0},       // select MIRVOL
-    CommandSpec{0x81, F::None, 0},       // select AMTOR
-    CommandSpec{0x82, F::None, 0},       // AMTOR CFEC broadcast
-    CommandSpec{0x83, F::None, 0},       // select P-Mode
-    CommandSpec{0x84, F::None, 0},       // set-up; firmware loader entry
-    CommandSpec{0x85, F::None, 0},       // select Baudot RTTY
-    CommandSpec{0x86, F::None, 0},       // select ASCII RTTY
-    CommandSpec{0x87, F::None, 0},       // forced over
-    CommandSpec{0x89, F::None, 0},       // force LTRS shift
-    CommandSpec{0x8B, F::None, 0},       // MARK tone test
-    CommandSpec{0x8C, F::None, 0},       // SPACE tone test
-    CommandSpec{0x8D, F::None, 0},       // alternating MARK/SPACE test
-    CommandSpec{0x8E, F::None, 0},       // RTTY idle while text waits
-    CommandSpec{0x8F, F::None, 0},       // key for sound-card transmission
-    CommandSpec{0x90, F::Text, 0},       // own AMTOR four-character selective call
-    CommandSpec{0x91, F::Text, 0},       // own AMTOR seven-character selective call
-    CommandSpec{0x92, F::Text, 0},       // AMTOR group call
-    CommandSpec{0x94, F::AnswerBack, 0}, // AMTOR answer-back text
-    CommandSpec{0xA0, F::None, 0},       // hardware version query
-    CommandSpec{0xC0, F::None, 0},       // Baudot code US
-    CommandSpec{0xC1, F::None, 0},       // RTTY sync idle off
-    CommandSpec{0xC2, F::None, 0},       // AMTOR answer-back off
-    CommandSpec{0xC3, F::None, 0},       // Baudot USOS off
-    CommandSpec{0xC4, F::None, 0},       // AMTOR letter case upper
-    CommandSpec{0xC9, F::None, 0},       // P-Mode Huffman compression on
-    CommandSpec{0xCB, F::None, 0},       // FSK keying polarity reverse
-    CommandSpec{0xCD, F::None, 0},       // wide shift off
-    CommandSpec{0xD0, F::None, 0},       // Baudot code No2
-    CommandSpec{0xD1, F::None, 0},       // RTTY sync idle on
-    CommandSpec{0xD2, F::None, 0},       // AMTOR answer-back on
-    CommandSpec{0xD3, F::None, 0},       // Baudot USOS on
-    CommandSpec{0xD4, F::None, 0},       // AMTOR letter case lower
-    CommandSpec{0xD9, F::None, 0},       // P-Mode Huffman compression off
-    CommandSpec{0xDB, F::None, 0},       // FSK keying polarity normal
-    CommandSpec{0xDD, F::None, 0},       // wide shift on
-    CommandSpec{0xE0, F::Bytes, 1},      // AMTOR CD time
-    CommandSpec{0xE1, F::Bytes, 1},      // AMTOR TD time
-    CommandSpec{0xE3, F::Bytes, 1},      // RTTY PTT-on delay
-    CommandSpec{0xE4, F::Bytes, 1},      // Baudot data rate
-    CommandSpec{0xE5, F::Bytes, 1},      // ASCII data rate
-    CommandSpec{0xE8, F::Bytes, 1},      // print squelch
-    CommandSpec{0xE9, F::Bytes, 1},      // AMTOR time-out
-    CommandSpec{0xEB, F::Bytes, 1},      // mode-dependent set-up parameter
-    CommandSpec{0xEC, F::WordPair, 0},   // mark and space tones in Hz
-    CommandSpec{0xED, F::Bytes, 1},      // RTTY PTT-off delay
-    CommandSpec{0xEE, F::Bytes, 1},      // set-up
-    CommandSpec{0xF0, F::Bytes, 1},      // P-Mode set-up parameter
-    CommandSpec{0xF1, F::Bytes, 1},      // P-Mode CS delay
-    CommandSpec{0xF2, F::Bytes, 1},      // P-Mode max up
-    CommandSpec{0xF3, F::Bytes, 1},      // P-Mode max try
-    CommandSpec{0xF4, F::Bytes, 1},      // P-Mode max down
-    CommandSpec{0xF5, F::Bytes, 1},      // P-Mode max error
-    CommandSpec{0xF6, F::Bytes, 1},      // P-Mode unproto data rate
-    CommandSpec{0xF7, F::Bytes, 1},      // P-Mode FEC repeats
-    CommandSpec{0xF8, F::Bytes, 1},      // P-Mode max ARQ sum
+    CommandEntry{0x00, F::None, 0},       // firmware loader: DSP image type
+    CommandEntry{0x01, F::None, 0},       // firmware loader: CPU image type
+    CommandEntry{0x02, F::None, 0},       // firmware status query
+    CommandEntry{0x04, F::None, 0},       // MIRVOL multi-tone test
+    CommandEntry{0x05, F::None, 0},       // end sound-card transmission or tone test
+    CommandEntry{0x07, F::None, 0},       // end of transmission
+    CommandEntry{0x09, F::None, 0},       // modem reset
+    CommandEntry{0x0A, F::None, 0},       // send CW identification now
+    CommandEntry{0x0B, F::None, 0},       // MIRVOL single-tone test
+    CommandEntry{0x0F, F::None, 0},       // firmware loader step
+    CommandEntry{0x10, F::Text, 0},       // MIRVOL ARQ call, robust bias
+    CommandEntry{0x11, F::Text, 0},       // MIRVOL ARQ call
+    CommandEntry{0x12, F::Bytes, 1},      // start MIRVOL broadcast
+    CommandEntry{0x13, F::Text, 0},       // own call sign
+    CommandEntry{0x14, F::Bytes, 1},      // MIRVOL CQ call
+    CommandEntry{0x15, F::Bytes, 1},      // answer MIRVOL CQ
+    CommandEntry{0x16, F::Text, 0},       // AMTOR ARQ call, short selective call
+    CommandEntry{0x17, F::Text, 0},       // AMTOR ARQ call, long selective call
+    CommandEntry{0x18, F::Text, 0},       // AMTOR Mode S broadcast to a group
+    CommandEntry{0x19, F::Text, 0},       // P-Mode call, short path
+    CommandEntry{0x1A, F::Text, 0},       // P-Mode call, long path
+    CommandEntry{0x1C, F::Bytes, 1},      // start P-Mode unproto broadcast
+    CommandEntry{0x1D, F::Bytes, 1},      // start AMTOR Mode B broadcast
+    CommandEntry{0x41, F::None, 0},       // set-up
+    CommandEntry{0x44, F::None, 0},       // MIRVOL call type manual
+    CommandEntry{0x45, F::None, 0},       // CW identification off
+    CommandEntry{0x46, F::None, 0},       // set-up
+    CommandEntry{0x48, F::None, 0},       // listen off
+    CommandEntry{0x49, F::None, 0},       // set-up before a further file's header
+    CommandEntry{0x4B, F::None, 0},       // transmit polarity reverse
+    CommandEntry{0x4C, F::None, 0},       // receive polarity independent
+    CommandEntry{0x4D, F::None, 0},       // set-up
+    CommandEntry{0x51, F::None, 0},       // set-up
+    CommandEntry{0x54, F::None, 0},       // MIRVOL call type adaptive
+    CommandEntry{0x55, F::None, 0},       // CW identification on
+    CommandEntry{0x56, F::None, 0},       // set-up
+    CommandEntry{0x58, F::None, 0},       // listen on
+    CommandEntry{0x59, F::None, 0},       // set-up
+    CommandEntry{0x5A, F::None, 0},       // set-up
+    CommandEntry{0x5B, F::None, 0},       // transmit polarity normal
+    CommandEntry{0x5C, F::None, 0},       // receive polarity follows transmit
+    CommandEntry{0x5D, F::None, 0},       // set-up
+    CommandEntry{0x60, F::Bytes, 1},      // MIRVOL robust retries
+    CommandEntry{0x61, F::Bytes, 1},      // MIRVOL normal retries
+    CommandEntry{0x62, F::Bytes, 1},      // MIRVOL fail retries
+    CommandEntry{0x63, F::Bytes, 1},      // MIRVOL audio channel
+    CommandEntry{0x64, F::Bytes, 1},      // MIRVOL waveform
+    CommandEntry{0x65, F::Bytes, 1},      // MIRVOL adaptive bias
+    CommandEntry{0x67, F::Bytes, 1},      // scan control output
+    CommandEntry{0x68, F::Bytes, 1},      // MIRVOL chat count
+    CommandEntry{0x6A, F::Bytes, 1},      // firmware loader speed step
+    CommandEntry{0x6C, F::Bytes, 1},      // audio gain
+    CommandEntry{0x76, F::None, 0},       // DSP firmware version query
+    CommandEntry{0x77, F::None, 0},       // CPU firmware version query
+    CommandEntry{0x78, F::None, 0},       // boot ROM version query
+    CommandEntry{0x7B, F::None, 0},       // product identity query
+    CommandEntry{0x80, F::None, 0},       // select MIRVOL
+    CommandEntry{0x81, F::None, 0},       // select AMTOR
+    CommandEntry{0x82, F::None, 0},       // AMTOR CFEC broadcast
+    CommandEntry{0x83, F::None, 0},       // select P-Mode
+    CommandEntry{0x84, F::None, 0},       // set-up; firmware loader entry
+    CommandEntry{0x85, F::None, 0},       // select Baudot RTTY
+    CommandEntry{0x86, F::None, 0},       // select ASCII RTTY
+    CommandEntry{0x87, F::None, 0},       // forced over
+    CommandEntry{0x89, F::None, 0},       // force LTRS shift
+    CommandEntry{0x8B, F::None, 0},       // MARK tone test
+    CommandEntry{0x8C, F::None, 0},       // SPACE tone test
+    CommandEntry{0x8D, F::None, 0},       // alternating MARK/SPACE test
+    CommandEntry{0x8E, F::None, 0},       // RTTY idle while text waits
+    CommandEntry{0x8F, F::None, 0},       // key for sound-card transmission
+    CommandEntry{0x90, F::Text, 0},       // own AMTOR four-character selective call
+    CommandEntry{0x91, F::Text, 0},       // own AMTOR seven-character selective call
+    CommandEntry{0x92, F::Text, 0},       // AMTOR group call
+    CommandEntry{0x94, F::AnswerBack, 0}, // AMTOR answer-back text
+    CommandEntry{0xA0, F::None, 0},       // hardware version query
+    CommandEntry{0xC0, F::None, 0},       // Baudot code US
+    CommandEntry{0xC1, F::None, 0},       // RTTY sync idle off
+    CommandEntry{0xC2, F::None, 0},       // AMTOR answer-back off
+    CommandEntry{0xC3, F::None, 0},       // Baudot USOS off
+    CommandEntry{0xC4, F::None, 0},       // AMTOR letter case upper
+    CommandEntry{0xC9, F::None, 0},       // P-Mode Huffman compression on
+    CommandEntry{0xCB, F::None, 0},       // FSK keying polarity reverse
+    CommandEntry{0xCD, F::None, 0},       // wide shift off
+    CommandEntry{0xD0, F::None, 0},       // Baudot code No2
+    CommandEntry{0xD1, F::None, 0},       // RTTY sync idle on
+    CommandEntry{0xD2, F::None, 0},       // AMTOR answer-back on
+    CommandEntry{0xD3, F::None, 0},       // Baudot USOS on
+    CommandEntry{0xD4, F::None, 0},       // AMTOR letter case lower
+    CommandEntry{0xD9, F::None, 0},       // P-Mode Huffman compression off
+    CommandEntry{0xDB, F::None, 0},       // FSK keying polarity normal
+    CommandEntry{0xDD, F::None, 0},       // wide shift on
+    CommandEntry{0xE0, F::Bytes, 1},      // AMTOR CD time
+    CommandEntry{0xE1, F::Bytes, 1},      // AMTOR TD time
+    CommandEntry{0xE3, F::Bytes, 1},      // RTTY PTT-on delay
+    CommandEntry{0xE4, F::Bytes, 1},      // Baudot data rate
+    CommandEntry{0xE5, F::Bytes, 1},      // ASCII data rate
+    CommandEntry{0xE8, F::Bytes, 1},      // print squelch
+    CommandEntry{0xE9, F::Bytes, 1},      // AMTOR time-out
+    CommandEntry{0xEB, F::Bytes, 1},      // mode-dependent set-up parameter
+    CommandEntry{0xEC, F::WordPair, 0},   // mark and space tones in Hz
+    CommandEntry{0xED, F::Bytes, 1},      // RTTY PTT-off delay
+    CommandEntry{0xEE, F::Bytes, 1},      // set-up
+    CommandEntry{0xF0, F::Bytes, 1},      // P-Mode set-up parameter
+    CommandEntry{0xF1, F::Bytes, 1},      // P-Mode CS delay
+    CommandEntry{0xF2, F::Bytes, 1},      // P-Mode max up
+    CommandEntry{0xF3, F::Bytes, 1},      // P-Mode max try
+    CommandEntry{0xF4, F::Bytes, 1},      // P-Mode max down
+    CommandEntry{0xF5, F::Bytes, 1},      // P-Mode max error
+    CommandEntry{0xF6, F::Bytes, 1},      // P-Mode unproto data rate
+    CommandEntry{0xF7, F::Bytes, 1},      // P-Mode FEC repeats
+    CommandEntry{0xF8, F::Bytes, 1},      // P-Mode max ARQ sum
 };
 
-std::size_t parameterBytes(const CommandSpec& spec) {
-    switch (spec.form) {
+std::size_t parameterBytes(const CommandEntry& entry) {
+    switch (entry.form) {
     case ParamForm::Bytes:
-        return spec.byteCount;
+        return entry.byteCount;
     case ParamForm::WordPair:
         return 4;
     default:
@@ -137,8 +137,8 @@ std::size_t parameterBytes(const CommandSpec& spec) {
     }
 }
 
-bool isTextForm(const CommandSpec& spec) {
-    return spec.form == ParamForm::Text || spec.form == ParamForm::AnswerBack;
+bool isTextForm(const CommandEntry& entry) {
+    return entry.form == ParamForm::Text || entry.form == ParamForm::AnswerBack;
 }
 
 int hexDigit(char c) {
@@ -159,9 +159,9 @@ std::string hex4(std::uint8_t hi, std::uint8_t lo) {
 
 // The parameters of a command in their readable form.
 std::string describeParameters(const HostEvent& event) {
-    if (!event.spec)
+    if (!event.entry)
         return hexBytes(event.data);
-    switch (event.spec->form) {
+    switch (event.entry->form) {
     case ParamForm::Text:
     case ParamForm::AnswerBack:
         return quoted(event.data) + (event.truncated ? " (cut short)" : "");
@@ -180,14 +180,14 @@ std::string describeParameters(const HostEvent& event) {
 
 } // namespace
 
-std::span<const CommandSpec> commandTable() {
+std::span<const CommandEntry> commandTable() {
     return kCommands;
 }
 
-const CommandSpec* findCommand(std::uint8_t code) {
+const CommandEntry* findCommand(std::uint8_t code) {
     const auto it =
         std::lower_bound(kCommands.begin(), kCommands.end(), code,
-                         [](const CommandSpec& s, std::uint8_t c) { return s.code < c; });
+                         [](const CommandEntry& s, std::uint8_t c) { return s.code < c; });
     return it != kCommands.end() && it->code == code ? &*it : nullptr;
 }
 
@@ -241,8 +241,8 @@ void HostParser::step(std::uint8_t b, std::vector<HostEvent>& out) {
     case State::Prefix:
         current_ = HostEvent{};
         current_.code = b;
-        current_.spec = findCommand(b);
-        if (!current_.spec || current_.spec->form == ParamForm::None)
+        current_.entry = findCommand(b);
+        if (!current_.entry || current_.entry->form == ParamForm::None)
             finishCommand(out);
         else
             state_ = State::ParamPrefix;
@@ -260,7 +260,7 @@ void HostParser::step(std::uint8_t b, std::vector<HostEvent>& out) {
         step(b, out);
         return;
     case State::ParamByte:
-        if (isTextForm(*current_.spec)) {
+        if (isTextForm(*current_.entry)) {
             if (b == 0x00) {
                 finishCommand(out);
                 return;
@@ -271,7 +271,7 @@ void HostParser::step(std::uint8_t b, std::vector<HostEvent>& out) {
                 current_.truncated = true;
         } else {
             current_.data.push_back(b);
-            if (current_.data.size() == parameterBytes(*current_.spec)) {
+            if (current_.data.size() == parameterBytes(*current_.entry)) {
                 finishCommand(out);
                 return;
             }
@@ -289,7 +289,7 @@ std::string describe(const HostEvent& event) {
         return "panic 81 06";
     case HostEvent::Kind::Incomplete: {
         std::string s = "error: incomplete command 80 " + hexBytes({&event.code, 1});
-        if (!event.data.empty() || (event.spec && isTextForm(*event.spec)))
+        if (!event.data.empty() || (event.entry && isTextForm(*event.entry)))
             s += " " + describeParameters(event);
         return s + ", cut off by " + hexBytes({&event.cutOffBy, 1});
     }
@@ -297,9 +297,9 @@ std::string describe(const HostEvent& event) {
         break;
     }
     std::string s = "80 " + hexBytes({&event.code, 1});
-    if (!event.spec)
+    if (!event.entry)
         return s + " (unknown command)";
-    if (event.spec->form != ParamForm::None)
+    if (event.entry->form != ParamForm::None)
         s += " " + describeParameters(event);
     return s;
 }

@@ -32,17 +32,17 @@ enum class ParamForm {
     AnswerBack, // as Text, but the bytes of a file: any value but 00 may occur
 };
 
-struct CommandSpec {
+struct CommandEntry {
     std::uint8_t code;
     ParamForm form;
     std::uint8_t byteCount; // parameter bytes of a Bytes command; 0 otherwise
 };
 
 // The command with this code, or nullptr when the modem does not know the code.
-const CommandSpec* findCommand(std::uint8_t code);
+const CommandEntry* findCommand(std::uint8_t code);
 
 // Every command the modem knows, in code order.
-std::span<const CommandSpec> commandTable();
+std::span<const CommandEntry> commandTable();
 
 // One thing the host said, as the parser recognised it.
 struct HostEvent {
@@ -54,7 +54,7 @@ struct HostEvent {
     };
     Kind kind = Kind::Command;
     std::uint8_t code = 0;
-    const CommandSpec* spec = nullptr; // nullptr for an unknown code
+    const CommandEntry* entry = nullptr; // nullptr for an unknown code
     Bytes data;
     bool truncated = false;    // a text parameter longer than the parser keeps
     std::uint8_t cutOffBy = 0; // Incomplete: the byte that broke the command off

@@ -118,10 +118,10 @@ TEST(CommandTable, KnowsTheFormOfEveryCode) {
                          Form{0x63, ParamForm::Bytes, 1}, Form{0x6A, ParamForm::Bytes, 1},
                          Form{0xF8, ParamForm::Bytes, 1}, Form{0xEC, ParamForm::WordPair, 0},
                          Form{0x87, ParamForm::None, 0}, Form{0xA0, ParamForm::None, 0}}) {
-        const CommandSpec* spec = findCommand(f.code);
-        ASSERT_NE(spec, nullptr) << int(f.code);
-        EXPECT_EQ(spec->form, f.form) << int(f.code);
-        EXPECT_EQ(spec->byteCount, f.count) << int(f.code);
+        const CommandEntry* entry = findCommand(f.code);
+        ASSERT_NE(entry, nullptr) << int(f.code);
+        EXPECT_EQ(entry->form, f.form) << int(f.code);
+        EXPECT_EQ(entry->byteCount, f.count) << int(f.code);
     }
     for (const std::uint8_t unknown : {0x03, 0x33, 0x66, 0x93, 0xFF})
         EXPECT_EQ(findCommand(unknown), nullptr) << int(unknown);
@@ -129,14 +129,14 @@ TEST(CommandTable, KnowsTheFormOfEveryCode) {
 
 // Each command, built as the host builds it, comes back whole with its own parameters.
 TEST(CommandTable, EveryCommandParsesBackFromItsOwnForm) {
-    for (const CommandSpec& spec : commandTable()) {
-        EXPECT_EQ(findCommand(spec.code), &spec);
+    for (const CommandEntry& entry : commandTable()) {
+        EXPECT_EQ(findCommand(entry.code), &entry);
         Bytes params;
-        switch (spec.form) {
+        switch (entry.form) {
         case ParamForm::None:
             break;
         case ParamForm::Bytes:
-            params.assign(spec.byteCount, 0x80);
+            params.assign(entry.byteCount, 0x80);
             break;
         case ParamForm::WordPair:
             params = {0x01, 0x02, 0x00, 0x81};
@@ -146,19 +146,19 @@ TEST(CommandTable, EveryCommandParsesBackFromItsOwnForm) {
             params = {'N', 0x80, '0'};
             break;
         }
-        Bytes stream{0x80, spec.code};
+        Bytes stream{0x80, entry.code};
         for (const auto p : params) {
             stream.push_back(0x80);
             stream.push_back(p);
         }
-        if (spec.form == ParamForm::Text || spec.form == ParamForm::AnswerBack)
+        if (entry.form == ParamForm::Text || entry.form == ParamForm::AnswerBack)
             stream.insert(stream.end(), {0x80, 0x00});
         HostParser parser;
         const auto events = parser.feed(stream);
-        ASSERT_EQ(events.size(), 1u) << int(spec.code);
+        ASSERT_EQ(events.size(), 1u) << int(entry.code);
         EXPECT_EQ(events[0].kind, HostEvent::Kind::Command);
-        EXPECT_EQ(events[0].code, spec.code);
-        EXPECT_EQ(events[0].data, params) << int(spec.code);
+        EXPECT_EQ(events[0].code, entry.code);
+        EXPECT_EQ(events[0].data, params) << int(entry.code);
     }
 }
 
