@@ -79,8 +79,9 @@ TEST_F(Station, StartsUpInOrderAndClosesWithTheResetLast) {
         form.SendByte('x');
         form.SendByte('y');
         port->ClearWritten();
-        port->SetWriteLimit(-1);
         form.close();
+        // The port takes bytes again only once the close has emptied the queue.
+        port->SetWriteLimit(-1);
         ASSERT_TRUE(port->WaitForWritten(2));
         EXPECT_EQ(Hex(port->Written()), "80 09");
         const auto calls = port->Calls();
