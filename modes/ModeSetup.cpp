@@ -2,13 +2,13 @@
 #include "config/Utils.h"
 #include "link/ModemLink.h"
 #include "platform/Clock.h"
+#include "terminal/MessageFiles.h"
 #include "tuning/SoundCardEngine.h"
 #include "tuning/ToolWindows.h"
 #include "tuning/TuneView.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QFile>
 #include <QFrame>
 #include <QStatusBar>
 #include <QTextEdit>
@@ -290,11 +290,11 @@ void SendGroupCall(ModeWindow& w) {
 }
 
 void SendAnswerback(ModeWindow& w) {
-    QFile file(w.messageFolder + QStringLiteral("wru.txt"));
-    if (!file.open(QIODevice::ReadOnly)) {
+    const MessageFile file = ReadMessageFile(w.messageFolder, kWruMessage, MissingMessage::Leave);
+    if (file.missing || !file.error.isEmpty()) {
         return;
     }
-    w.sendCommand(AnswerBackCommand(kCmdAnswerBack, UpToNul(file.readAll())));
+    w.sendCommand(AnswerBackCommand(kCmdAnswerBack, UpToNul(file.bytes)));
 }
 
 void SendTonePair(ModeWindow& w, int mark, int space) {
