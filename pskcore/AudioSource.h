@@ -1,6 +1,6 @@
 #pragma once
-// Where the engine's audio comes from. The engine normally captures from the sound card;
-// tests and tools substitute a source of their own.
+// Where the engine's audio comes from and where its transmitted audio goes. The engine
+// normally captures from and plays to the sound card; tests and tools substitute their own.
 #include "pskcore/PSKCore.h"
 
 #include <cstddef>
@@ -31,5 +31,29 @@ PSKCORE_EXPORT std::unique_ptr<AudioSource> MakeSoundCardSource(int device);
 // Replaces the factory fnStartSoundCard uses; an empty factory restores the sound card.
 // Takes effect at the next start.
 PSKCORE_EXPORT void SetAudioSourceFactory(AudioSourceFactory factory);
+
+// Fills `count` samples, nominally within -1..1, of audio to be played; called from the sink's
+// own thread.
+using SampleProvider = std::function<void(float* samples, std::size_t count)>;
+
+class AudioSink {
+public:
+    virtual ~AudioSink() = default;
+    // Opens the playback at `sampleRate` samples per second and starts asking `provider` for
+    // audio at that pace. Returns false, promptly, when it cannot be opened.
+    virtual bool Start(int sampleRate, SampleProvider provider) = 0;
+    // Stops the playback. Once it returns, `provider` is not called again.
+    virtual void Stop() = 0;
+};
+
+// Makes the sink for a playback device number (-1: the system default).
+using AudioSinkFactory = std::function<std::unique_ptr<AudioSink>(int device)>;
+
+// The sound card's output through PortAudio.
+PSKCORE_EXPORT std::unique_ptr<AudioSink> MakeSoundCardSink(int device);
+
+// Replaces the factory fnStartSoundCard uses for playback; an empty factory restores the
+// sound card. Takes effect at the next start.
+PSKCORE_EXPORT void SetAudioSinkFactory(AudioSinkFactory factory);
 
 } // namespace tarvis::pskcore

@@ -2,18 +2,18 @@
 //
 // Threads: the audio source delivers samples on its own thread (PortAudio's callback thread
 // for the sound card) into a bounded queue; the engine's worker thread takes them from there,
-// makes the spectra and posts 2024, so no transform or event allocation happens on the audio
-// thread. The transmit thread and the main thread call in through the functions below.
-//
-// The PSK31 modem is not part of the engine yet. Until it is, transmitting is accounted for
-// but produces no audio: characters sent with fnSendTXCharacter wait in the transmit queue
-// and leave it, unsent, at the pace a PSK31 transmitter would take them (one about every
-// 320 ms, counted on the sound card's sample clock), so fnGetTXCharsRemaining behaves as the
-// program expects and transmitting always comes to an end. fnStopTX discards what is left.
-// No 2025, 2026 or 2028 messages are posted until the modem exists.
+// makes the spectra, runs the PSK31 receiver and posts 2024 and 2025, so no transform or event
+// allocation happens on the audio threads. The audio sink asks for transmitted audio on its
+// own thread; the PSK31 transmitter makes it there, under the state lock, and leaves the
+// echoes of the characters that have gone for the worker to post. When no playback device
+// could be opened the worker runs the transmitter at the capture's pace and the audio goes
+// nowhere, so transmitting still comes to an end. The transmit thread and the main thread
+// call in through the functions below.
 #include "pskcore/PSKCore.h"
 #include "platform/WindowMessage.h"
 #include "pskcore/AudioSource.h"
+#include "pskcore/Psk31Demodulator.h"
+#include "pskcore/Psk31Modulator.h"
 #include "pskcore/SpectrumAnalyzer.h"
 
 #include <condition_variable>
@@ -29,8 +29,6 @@ namespace {
 // About two seconds of audio may wait for the worker; beyond that the oldest is dropped, so a
 // stalled worker cannot make the queue grow without bound.
 constexpr std::size_t kSampleQueueCapacity = 16 * 1024;
-// Ten symbols of 256 samples at 31.25 baud: about an average PSK31 character.
-constexpr std::size_t kSamplesPerCharacter = 10 * 256;
 constexpr std::size_t kTransmitQueueCapacity = 4096;
 constexpr std::int32_t kHighestFrequencyHz = kSampleRate / 2 - 1;
 constexpr std::int32_t kMaxRangeHz = 500;
@@ -48,6 +46,11 @@ public:
     void SetSourceFactory(AudioSourceFactory factory) {
         std::lock_guard lock(lifecycleMutex_);
         factory_ = std::move(factory);
+    }
+
+    void SetSinkFactory(AudioSinkFactory factory) {
+        std::lock_guard lock(lifecycleMutex_);
+        sinkFactory_ = std::move(factory);
     }
 
     std::int32_t Start(std::intptr_t window, std::int32_t device, std::int32_t channel) {
@@ -69,7 +72,11 @@ public:
             running_ = true;
             latest_.fill(0.0f);
             fetchPending_ = false;
-            ClearTransmitLocked();
+            transmitter_ = Psk31Modulator(kSampleRate);
+            transmitter_.SetFrequency(txFrequencyHz_);
+            echoes_.clear();
+            receiverChanged_ = true;
+            receiverRetuned_ = true;
         }
         {
             std::lock_guard lock(queueMutex_);
@@ -83,6 +90,17 @@ public:
             return kSoundCardNoDevice;
         }
         source_ = std::move(source);
+        // Without a playback device the engine still receives; see the note at the top.
+        std::unique_ptr<AudioSink> sink =
+            sinkFactory_ ? sinkFactory_(device) : MakeSoundCardSink(device);
+        if (sink != nullptr &&
+            sink->Start(kSampleRate, [this](float* out, std::size_t n) { Play(out, n); })) {
+            sink_ = std::move(sink);
+        }
+        {
+            std::lock_guard lock(stateMutex_);
+            playing_ = sink_ != nullptr;
+        }
         return kSoundCardOpen;
     }
 
@@ -90,6 +108,10 @@ public:
         std::lock_guard lifecycle(lifecycleMutex_);
         if (source_ == nullptr) {
             return kOk;
+        }
+        if (sink_ != nullptr) {
+            sink_->Stop();
+            sink_.reset();
         }
         source_->Stop();
         StopWorker();
@@ -129,6 +151,7 @@ public:
         }
         std::lock_guard lock(stateMutex_);
         afcLimitHz_ = limitHz;
+        receiverChanged_ = true;
         return kOk;
     }
 
@@ -139,6 +162,7 @@ public:
         std::lock_guard lock(stateMutex_);
         squelchThreshold_ = threshold;
         squelchSpeed_ = speed;
+        receiverChanged_ = true;
         return kOk;
     }
 
@@ -151,6 +175,8 @@ public:
         std::lock_guard lock(stateMutex_);
         rxFrequencyHz_ = frequencyHz;
         captureRangeHz_ = rangeHz;
+        receiverRetuned_ = true;
+        receiverChanged_ = true;
         return kOk;
     }
 
@@ -160,6 +186,7 @@ public:
         }
         std::lock_guard lock(stateMutex_);
         txFrequencyHz_ = frequencyHz;
+        transmitter_.SetFrequency(frequencyHz);
         return kOk;
     }
 
@@ -171,7 +198,7 @@ public:
         if (!running_) {
             return kRejected;
         }
-        transmitting_ = true;
+        transmitter_.Start();
         return kOk;
     }
 
@@ -180,21 +207,24 @@ public:
             return kRejected;
         }
         std::lock_guard lock(stateMutex_);
-        if (!running_ || transmitQueue_.size() >= kTransmitQueueCapacity) {
+        if (!running_ || transmitter_.CharactersRemaining() >= kTransmitQueueCapacity) {
             return kRejected;
         }
-        transmitQueue_.push_back(static_cast<std::uint8_t>(character & 0xFF));
+        transmitter_.Queue(static_cast<std::uint8_t>(character & 0xFF));
         return kOk;
     }
 
     std::int32_t TxCharsRemaining() {
         std::lock_guard lock(stateMutex_);
-        return static_cast<std::int32_t>(transmitQueue_.size());
+        return running_ ? static_cast<std::int32_t>(transmitter_.CharactersRemaining()) : 0;
     }
 
+    // The characters already handed over still go out, then the tail of steady carrier:
+    // the program stops as soon as its own queue is empty, while the last character or two
+    // are still on their way.
     std::int32_t StopTx() {
         std::lock_guard lock(stateMutex_);
-        ClearTransmitLocked();
+        transmitter_.Finish();
         return kOk;
     }
 
@@ -213,9 +243,34 @@ private:
     }
 
     // Worker thread.
+    // Sink thread (or the worker when nothing plays).
+    void Play(float* out, std::size_t count) {
+        std::lock_guard lock(stateMutex_);
+        transmitter_.Produce(out, count, [this](std::uint8_t c) { echoes_.push_back(c); });
+    }
+
+    // Worker thread: brings the receiver up to date with the settings.
+    void UpdateReceiver(Psk31Demodulator& receiver) {
+        std::lock_guard lock(stateMutex_);
+        if (!receiverChanged_) {
+            return;
+        }
+        if (receiverRetuned_) {
+            receiver.SetFrequency(rxFrequencyHz_, captureRangeHz_);
+            receiverRetuned_ = false;
+        }
+        receiver.SetAfcLimit(afcLimitHz_);
+        receiver.SetSquelch(squelchThreshold_);
+        receiverChanged_ = false;
+    }
+
     void Run() {
         SpectrumAnalyzer analyzer;
+        Psk31Demodulator receiver(kSampleRate);
         std::vector<float> block;
+        std::vector<float> unplayed;
+        std::vector<std::uint8_t> received;
+        std::vector<std::uint8_t> echoed;
         for (;;) {
             {
                 std::unique_lock lock(queueMutex_);
@@ -227,7 +282,34 @@ private:
                 samples_.clear();
             }
             analyzer.Feed(block.data(), block.size(), [this](const Spectrum& s) { Publish(s); });
-            AdvanceTransmit(block.size());
+            UpdateReceiver(receiver);
+            bool transmitting = false;
+            QObject* window = nullptr;
+            {
+                std::lock_guard lock(stateMutex_);
+                if (!playing_) {
+                    unplayed.resize(block.size());
+                    transmitter_.Produce(unplayed.data(), unplayed.size(),
+                                         [this](std::uint8_t c) { echoes_.push_back(c); });
+                }
+                transmitting = transmitter_.Transmitting();
+                echoed.assign(echoes_.begin(), echoes_.end());
+                echoes_.clear();
+                window = window_;
+            }
+            // While this station transmits, what comes in is not the other station's text.
+            received.clear();
+            receiver.Process(block.data(), block.size(), [&](std::uint8_t c) {
+                if (!transmitting) {
+                    received.push_back(c);
+                }
+            });
+            for (const std::uint8_t c : echoed) {
+                PostWindowMessage(window, kSoundCharMessage, c, -1);
+            }
+            for (const std::uint8_t c : received) {
+                PostWindowMessage(window, kSoundCharMessage, c, 0);
+            }
         }
     }
 
@@ -248,25 +330,6 @@ private:
         }
     }
 
-    void AdvanceTransmit(std::size_t samples) {
-        std::lock_guard lock(stateMutex_);
-        if (!transmitting_ || transmitQueue_.empty()) {
-            transmitClock_ = 0;
-            return;
-        }
-        transmitClock_ += samples;
-        while (transmitClock_ >= kSamplesPerCharacter && !transmitQueue_.empty()) {
-            transmitClock_ -= kSamplesPerCharacter;
-            transmitQueue_.pop_front();
-        }
-    }
-
-    void ClearTransmitLocked() {
-        transmitting_ = false;
-        transmitQueue_.clear();
-        transmitClock_ = 0;
-    }
-
     // Ends the worker and returns the engine to its closed state; the source has stopped.
     void StopWorker() {
         {
@@ -279,12 +342,17 @@ private:
         running_ = false;
         window_ = nullptr;
         fetchPending_ = false;
-        ClearTransmitLocked();
+        playing_ = false;
+        transmitter_.Abort();
+        transmitter_ = Psk31Modulator(kSampleRate);
+        echoes_.clear();
     }
 
     std::mutex lifecycleMutex_; // start and stop
     AudioSourceFactory factory_;
     std::unique_ptr<AudioSource> source_;
+    AudioSinkFactory sinkFactory_;
+    std::unique_ptr<AudioSink> sink_;
     std::thread worker_;
 
     std::mutex queueMutex_; // captured samples on their way to the worker
@@ -300,16 +368,18 @@ private:
     bool fftLogarithmic_ = true;
     Spectrum latest_{};
     bool fetchPending_ = false;
-    // Receiver and transmitter settings, kept for the PSK31 modem.
+    // Receiver and transmitter settings; the worker applies the receiver's when they change.
     std::int32_t afcLimitHz_ = 0;
     std::int32_t squelchThreshold_ = 0;
     std::int32_t squelchSpeed_ = 0;
     std::int32_t rxFrequencyHz_ = 1500;
     std::int32_t captureRangeHz_ = 10;
     std::int32_t txFrequencyHz_ = 1500;
-    bool transmitting_ = false;
-    std::deque<std::uint8_t> transmitQueue_;
-    std::size_t transmitClock_ = 0; // samples since the last character left the queue
+    bool receiverChanged_ = true;
+    bool receiverRetuned_ = true;
+    bool playing_ = false; // a sink asks for the transmitted audio
+    Psk31Modulator transmitter_{kSampleRate};
+    std::deque<std::uint8_t> echoes_; // characters that have gone, for the worker to post
 };
 
 Engine& TheEngine() {
@@ -321,6 +391,10 @@ Engine& TheEngine() {
 
 void SetAudioSourceFactory(AudioSourceFactory factory) {
     TheEngine().SetSourceFactory(std::move(factory));
+}
+
+void SetAudioSinkFactory(AudioSinkFactory factory) {
+    TheEngine().SetSinkFactory(std::move(factory));
 }
 
 } // namespace tarvis::pskcore

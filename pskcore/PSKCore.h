@@ -1,7 +1,7 @@
 #pragma once
-// The sound-card engine: owns the sound card, the spectrum analysis and (later) the PSK31
-// modem. The program calls these twelve functions; the engine answers only by posting
-// window messages to the window it was given at start:
+// The sound-card engine: owns the sound card, the spectrum analysis and the PSK31 modem. The
+// program calls these twelve functions; the engine answers only by posting window messages to the
+// window it was given at start:
 //   2024  a new spectrum is ready; fetch it with fnGetFFTData (wParam, lParam 0)
 //   2025  one received character (low byte of wParam; lParam < 0 for the echo of a sent one)
 //   2026, 2028  engine notices the program may ignore
@@ -34,7 +34,10 @@ enum {
 };
 
 // Opens capture device `device` (-1: the system's default capture device) at 8000 samples
-// per second on mono channel `channel` (1 is the only one) and starts the engine. `window` is
+// per second on mono channel `channel` (1 is the only one), and the playback device of the
+// same number for transmitting, and starts the engine. A playback device that cannot be
+// opened does not stop the start: the engine then receives only, and what it transmits is
+// not heard. `window` is
 // the address of the receiving window object: it is pointer-sized, not a 32-bit integer,
 // because a 32-bit value cannot hold an address on a 64-bit system. Returns kSoundCardOpen
 // or one of the other results above; it never blocks waiting for a device.
@@ -57,12 +60,14 @@ PSKCORE_EXPORT int32_t fnGetFFTData(int32_t* buffer, int32_t first, int32_t last
 // the set frequency. `reserved` is kept for the modem and must be 0.
 PSKCORE_EXPORT int32_t fnSetAFCLimit(int32_t limitHz, int32_t reserved);
 
-// Squelch: received characters are shown only above `threshold` (0..99; 0 = open).
+// Squelch: received characters are posted only while the signal quality (0 for noise, near
+// 100 for a clean signal) is above `threshold` (0..99; 0 = open).
 // `speed` (0..2: slow, normal, fast) and `channel` (0) are kept for the modem.
 PSKCORE_EXPORT int32_t fnSetSquelchThreshold(int32_t threshold, int32_t speed, int32_t channel);
 
-// Receive frequency in Hz (0..3999); `captureRangeHz` (0..500) is how far the receiver looks
-// for a signal around it; `channel` must be 0.
+// Receive frequency in Hz (0..3999); `captureRangeHz` (0..500) is how far the receiver
+// follows a signal around it while AFC is off; `channel` must be 0. The receiver starts
+// afresh on the new frequency.
 PSKCORE_EXPORT int32_t fnSetRXFrequency(int32_t frequencyHz, int32_t captureRangeHz,
                                         int32_t channel);
 
@@ -70,18 +75,23 @@ PSKCORE_EXPORT int32_t fnSetRXFrequency(int32_t frequencyHz, int32_t captureRang
 PSKCORE_EXPORT int32_t fnSetTXFrequency(int32_t frequencyHz);
 
 // Starts transmitting in `mode` (0: BPSK31) or keeps transmitting; repeated calls are
-// harmless. Returns -1 when the sound card is not open or the mode is unknown.
+// harmless. Keying up sends about a second of phase reversals before the first character.
+// Each character is echoed with 2025 (lParam -1) once its last bit has been played.
+// Returns -1 when the sound card is not open or the mode is unknown.
 PSKCORE_EXPORT int32_t fnStartTX(int32_t mode);
 
 // Queues one character (a byte, sign-extended or not: -128..255) for sending. `reserved`
 // must be 0. Returns -1 when the sound card is not open, the character is out of range or
-// the queue is full.
+// the queue is full (4096 characters). Characters queued while not transmitting wait for
+// fnStartTX.
 PSKCORE_EXPORT int32_t fnSendTXCharacter(int32_t character, int32_t reserved);
 
-// Characters queued and not yet sent; 0 when the sound card is not open.
+// Characters queued or still going out (a character counts until its echo); 0 when the sound
+// card is not open.
 PSKCORE_EXPORT int32_t fnGetTXCharsRemaining(void);
 
-// Ends transmitting; characters not yet sent are discarded.
+// Ends transmitting once the characters already queued have gone: a short steady carrier,
+// then silence. fnStartTX before then carries on transmitting.
 PSKCORE_EXPORT int32_t fnStopTX(void);
 
 // Stops the engine and releases the sound card. No message is posted once it has returned.

@@ -3,6 +3,9 @@
 #include "pskcore/PSKCore.h"
 #include "platform/WindowMessage.h"
 #include "pskcore/AudioSource.h"
+#include "pskcore/Psk31Demodulator.h"
+#include "pskcore/Psk31Modulator.h"
+#include "pskcore/Varicode.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -70,10 +73,61 @@ private:
     std::shared_ptr<SourceLog> log_;
 };
 
-// Stands in for the main window: counts the spectrum messages it is sent.
+// The engine's playback: the test asks for the transmitted audio, as a sound card would.
+struct SinkLog {
+    std::mutex mutex;
+    SampleProvider provider;
+    bool opens = true;
+    std::size_t pulled = 0;
+    std::vector<float> played;
+
+    // Plays `count` samples; false when nothing is playing.
+    bool Pull(std::size_t count) {
+        std::lock_guard lock(mutex);
+        if (!provider) {
+            return false;
+        }
+        std::vector<float> out(count);
+        provider(out.data(), count);
+        played.insert(played.end(), out.begin(), out.end());
+        pulled += count;
+        return true;
+    }
+};
+
+class FakeSink final : public AudioSink {
+public:
+    explicit FakeSink(std::shared_ptr<SinkLog> log) : log_(std::move(log)) {}
+    bool Start(int /*sampleRate*/, SampleProvider provider) override {
+        std::lock_guard lock(log_->mutex);
+        if (log_->opens) {
+            log_->provider = std::move(provider);
+        }
+        return log_->opens;
+    }
+    void Stop() override {
+        std::lock_guard lock(log_->mutex);
+        log_->provider = nullptr;
+    }
+
+private:
+    std::shared_ptr<SinkLog> log_;
+};
+
+// Stands in for the main window: counts the spectrum messages it is sent and keeps the
+// characters.
 class Window final : public QObject {
 public:
     bool event(QEvent* e) override {
+        if (e->type() == static_cast<QEvent::Type>(kSoundCharMessage)) {
+            const auto* message = static_cast<WindowMessageEvent*>(e);
+            std::string& text = message->lParam() < 0 ? echoed : received;
+            text.push_back(static_cast<char>(message->wParam() & 0xFF));
+            if (message->lParam() < 0) {
+                echoPulled.push_back(sinkLog ? sinkLog->pulled : 0);
+            }
+            return true;
+        }
         if (e->type() == static_cast<QEvent::Type>(kFftDataMessage)) {
             const auto* message = static_cast<WindowMessageEvent*>(e);
             EXPECT_EQ(message->wParam(), 0);
@@ -84,6 +138,10 @@ public:
         return QObject::event(e);
     }
     int spectra = 0;
+    std::string received;
+    std::string echoed;
+    std::vector<std::size_t> echoPulled; // samples played when each echo arrived
+    std::shared_ptr<SinkLog> sinkLog;
 };
 
 std::vector<float> Sine(double frequencyHz, double amplitude, std::size_t count,
@@ -134,12 +192,21 @@ protected:
             ++log->factoryCalls;
             return std::make_unique<FakeSource>(log);
         });
+        SetAudioSinkFactory([log = sinkLog_](int) -> std::unique_ptr<AudioSink> {
+            return std::make_unique<FakeSink>(log);
+        });
+        window_.sinkLog = sinkLog_;
         fnSetFFTMode(0, 255, 1);
+        fnSetAFCLimit(0, 0);
+        fnSetSquelchThreshold(0, 0, 0);
+        fnSetRXFrequency(1000, 10, 0);
+        fnSetTXFrequency(1000);
     }
 
     void TearDown() override {
         fnStopSoundCard();
         SetAudioSourceFactory({});
+        SetAudioSinkFactory({});
     }
 
     std::intptr_t Handle() { return WindowHandle(&window_); }
@@ -160,7 +227,26 @@ protected:
         return values;
     }
 
+    // Feeds audio no faster than the engine takes it: a spectrum for every 1024 samples tells
+    // that the worker has had them, so its queue never overflows however slow the machine.
+    void FeedInStep(const std::vector<float>& samples) {
+        ASSERT_EQ(fnSetFFTMode(1, 255, 1), 0);
+        std::vector<std::int32_t> values(kBins);
+        for (std::size_t i = 0; i < samples.size(); i += 1024) {
+            const int before = window_.spectra;
+            const auto end =
+                samples.begin() + static_cast<std::ptrdiff_t>(std::min(samples.size(), i + 1024));
+            log_->Feed(std::vector<float>(samples.begin() + static_cast<std::ptrdiff_t>(i), end));
+            // The first spectrum needs 2048 samples; a short last piece makes none.
+            if (i >= 1024 && i + 1024 <= samples.size()) {
+                ASSERT_TRUE(WaitFor([&] { return window_.spectra > before; }));
+            }
+            fnGetFFTData(values.data(), 0, kBins - 1);
+        }
+    }
+
     std::shared_ptr<SourceLog> log_ = std::make_shared<SourceLog>();
+    std::shared_ptr<SinkLog> sinkLog_ = std::make_shared<SinkLog>();
     Window window_;
 };
 
@@ -378,7 +464,16 @@ TEST_F(PskCoreTest, SettingsAcceptOnlyTheirRanges) {
     }
 }
 
-TEST_F(PskCoreTest, TransmitQueueIsSentAtThePaceOfTheSampleClock) {
+std::string Decode(const std::vector<float>& audio, double frequency) {
+    tarvis::pskcore::Psk31Demodulator rx(8000);
+    rx.SetFrequency(frequency);
+    rx.SetSquelch(69);
+    std::string text;
+    rx.Process(audio.data(), audio.size(), [&](std::uint8_t c) { text.push_back(char(c)); });
+    return text;
+}
+
+TEST_F(PskCoreTest, TransmitCallsAndTheirLimits) {
     // Closed: nothing is accepted.
     EXPECT_EQ(fnStartTX(0), -1);
     EXPECT_EQ(fnSendTXCharacter('a', 0), -1);
@@ -387,8 +482,6 @@ TEST_F(PskCoreTest, TransmitQueueIsSentAtThePaceOfTheSampleClock) {
 
     ASSERT_EQ(Open(), kSoundCardOpen);
     EXPECT_EQ(fnStartTX(1), -1);
-    EXPECT_EQ(fnStartTX(0), 0);
-    EXPECT_EQ(fnStartTX(0), 0);
     struct Char {
         int character;
         int reserved;
@@ -398,39 +491,111 @@ TEST_F(PskCoreTest, TransmitQueueIsSentAtThePaceOfTheSampleClock) {
                          Char{-129, 0, -1}, Char{256, 0, -1}, Char{'b', 1, -1}}) {
         EXPECT_EQ(fnSendTXCharacter(c.character, c.reserved), c.expected) << c.character;
     }
+    // Not keyed: the characters wait.
     ASSERT_EQ(fnGetTXCharsRemaining(), 4);
-
-    // One character leaves for every 2560 captured samples (10 symbols at 31.25 baud).
-    log_->Feed(std::vector<float>(2560 - 256, 0.0f));
-    PumpFor(100ms);
+    ASSERT_TRUE(sinkLog_->Pull(8000));
     EXPECT_EQ(fnGetTXCharsRemaining(), 4);
-    log_->Feed(std::vector<float>(256, 0.0f));
-    EXPECT_TRUE(WaitFor([] { return fnGetTXCharsRemaining() == 3; }));
-    log_->Feed(std::vector<float>(3 * 2560, 0.0f));
-    EXPECT_TRUE(WaitFor([] { return fnGetTXCharsRemaining() == 0; }));
-
-    // Ended transmitting: queued characters wait and fnStopTX discards them.
-    EXPECT_EQ(fnStopTX(), 0);
-    EXPECT_EQ(fnSendTXCharacter('x', 0), 0);
-    EXPECT_EQ(fnSendTXCharacter('y', 0), 0);
-    log_->Feed(std::vector<float>(3 * 2560, 0.0f));
-    PumpFor(100ms);
-    EXPECT_EQ(fnGetTXCharsRemaining(), 2);
-    EXPECT_EQ(fnStopTX(), 0);
-    EXPECT_EQ(fnGetTXCharsRemaining(), 0);
 
     // The queue is bounded.
     int accepted = 0;
     while (fnSendTXCharacter('z', 0) == 0 && accepted < 100000) {
         ++accepted;
     }
-    EXPECT_EQ(accepted, 4096);
+    EXPECT_EQ(accepted, 4096 - 4);
     EXPECT_EQ(fnGetTXCharsRemaining(), 4096);
 
     // Closing drops everything.
     EXPECT_EQ(fnStopSoundCard(), 0);
     EXPECT_EQ(fnGetTXCharsRemaining(), 0);
     EXPECT_EQ(fnSendTXCharacter('a', 0), -1);
+}
+
+TEST_F(PskCoreTest, EachCharacterIsEchoedWhenItHasBeenPlayed) {
+    ASSERT_EQ(Open(), kSoundCardOpen);
+    EXPECT_EQ(fnSetTXFrequency(1200), 0);
+    const std::string text = "cq de tarvis\r";
+    EXPECT_EQ(fnStartTX(0), 0);
+    EXPECT_EQ(fnStartTX(0), 0); // harmless
+    for (const char c : text) {
+        EXPECT_EQ(fnSendTXCharacter(c, 0), 0);
+    }
+    // The echoes arrive through the worker, which runs on captured audio.
+    std::size_t characterEnd = 32 * 256; // after the preamble
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        EXPECT_EQ(fnGetTXCharsRemaining(), static_cast<int>(text.size() - i));
+        characterEnd +=
+            (tarvis::pskcore::VaricodeOf(static_cast<std::uint8_t>(text[i])).size() + 2) * 256;
+        // Just short of the character's last bit: no echo yet.
+        while (sinkLog_->pulled + 256 < characterEnd) {
+            sinkLog_->Pull(256);
+        }
+        log_->Feed(std::vector<float>(256, 0.0f));
+        PumpFor(20ms);
+        EXPECT_EQ(window_.echoed.size(), i) << "early echo of " << text[i];
+        while (sinkLog_->pulled < characterEnd + 1) {
+            sinkLog_->Pull(1);
+        }
+        log_->Feed(std::vector<float>(256, 0.0f));
+        ASSERT_TRUE(WaitFor([&] { return window_.echoed.size() == i + 1; })) << text[i];
+        EXPECT_EQ(window_.echoPulled[i], characterEnd + 1);
+    }
+    EXPECT_EQ(window_.echoed, text);
+    EXPECT_EQ(fnGetTXCharsRemaining(), 0);
+
+    // Stopping lets the tail go out, then the engine falls silent; the audio is the text.
+    EXPECT_EQ(fnStopTX(), 0);
+    sinkLog_->Pull(3 * 8000);
+    EXPECT_EQ(std::count(sinkLog_->played.end() - 8000, sinkLog_->played.end(), 0.0f), 8000);
+    EXPECT_EQ(Decode(sinkLog_->played, 1200.0), text);
+    EXPECT_EQ(window_.received, ""); // a station does not hear itself
+}
+
+TEST_F(PskCoreTest, WithoutPlaybackTransmittingFollowsTheCaptureClock) {
+    sinkLog_->opens = false;
+    ASSERT_EQ(Open(), kSoundCardOpen);
+    EXPECT_EQ(fnStartTX(0), 0);
+    EXPECT_EQ(fnSendTXCharacter('e', 0), 0);
+    EXPECT_EQ(fnStopTX(), 0); // the character still goes
+    // Preamble of 32 symbols, then 'e' and its gap: 4 symbols.
+    log_->Feed(std::vector<float>(35 * 256, 0.0f));
+    PumpFor(50ms);
+    EXPECT_EQ(fnGetTXCharsRemaining(), 1);
+    log_->Feed(std::vector<float>(2 * 256, 0.0f));
+    EXPECT_TRUE(WaitFor([&] { return window_.echoed == "e"; }));
+    EXPECT_EQ(fnGetTXCharsRemaining(), 0);
+}
+
+TEST_F(PskCoreTest, ReceivedCharactersAreReportedAboveTheSquelch) {
+    ASSERT_EQ(Open(), kSoundCardOpen);
+    EXPECT_EQ(fnSetRXFrequency(1500, 10, 0), 0);
+    EXPECT_EQ(fnSetSquelchThreshold(69, 0, 0), 0);
+    tarvis::pskcore::Psk31Modulator tx(8000);
+    tx.SetFrequency(1500);
+    tx.Start();
+    tx.Queue("hello from the other station\r");
+    tx.Finish();
+    std::vector<float> audio(8000, 0.0f);
+    while (tx.Transmitting()) {
+        float block[256];
+        tx.Produce(block, 256);
+        audio.insert(audio.end(), std::begin(block), std::end(block));
+    }
+    audio.resize(audio.size() / 1024 * 1024 + 2048, 0.0f);
+    FeedInStep(audio);
+    EXPECT_TRUE(WaitFor([&] { return window_.received == "hello from the other station\r"; }))
+        << window_.received;
+
+    // Noise with the squelch closed: nothing.
+    std::mt19937 random(5);
+    std::normal_distribution<float> gauss(0.0f, 0.3f);
+    std::vector<float> noise(20 * 8000);
+    for (float& v : noise) {
+        v = gauss(random);
+    }
+    window_.received.clear();
+    FeedInStep(noise);
+    PumpFor(100ms);
+    EXPECT_EQ(window_.received, "");
 }
 
 TEST_F(PskCoreTest, TransmitThreadMainThreadAndAudioTogether) {
