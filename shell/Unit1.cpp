@@ -532,6 +532,7 @@ bool TForm1::SaveConfiguration() {
 void TForm1::CreateStartWindows() {
     AboutBox = new TAboutBox(this, *env_.dialogs);
     CreateLinkOperations();
+    CreateOnAirOperations();
     splash_ = std::make_unique<TSplashFrm>(*this);
     // The help file is looked for in the home folder under its bare name.
     help_ = std::make_unique<THelpForm>(*env_.dialogs,

@@ -154,6 +154,27 @@ public:
     // What the link operations work on.
     struct LinkWindow LinkContext();
 
+    // --- on the air: canned messages, CQ calling, broadcasts ---
+    class THereIsPanel* HereIsPanel = nullptr;
+    class TMirvolFECFrm* MirvolFECFrm = nullptr;
+    class TFECModePanel* FECModePanel = nullptr;
+    class TGroupCallPanel* GroupCallPanel = nullptr;
+    class TFECRatePanel* FECRatePanel = nullptr;
+    void butMsg0Click();
+    void butMsgPlusClick();
+    void butDeMYClick();
+    void butHISdeMYClick();
+    void butCallCQClick();
+    void CQTimerTimer();
+    void butFoxesClick();
+    void butFECClick();
+    // Makes the Here-Is panel and the broadcast dialog and panels, and joins the canned-text
+    // and broadcast buttons of every tool bar to their handlers.
+    void CreateOnAirOperations();
+    // What the canned texts and the broadcasts work on.
+    struct CannedWindow CannedContext();
+    struct BroadcastWindow BroadcastContext();
+
     QMenu* mnuFiles = nullptr;
     QMenu* mnuEdit = nullptr;
     QMenu* mnuView = nullptr;

@@ -5,7 +5,7 @@
 #include "shell/Panels.h"
 #include "shell/Splash.h"
 #include "shell/Unit1.h"
-#include "tests/modes/ModeStation.h"
+#include "tests/links/StartedStation.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -34,36 +34,8 @@ QStringList Items(const QComboBox& box) {
     return items;
 }
 
-class Links : public Station {
+class Links : public StartedStation {
 protected:
-    void Start(const QByteArray& ini = {}) {
-        WriteFile(IniPath(), "[system]\r\nComPort=1\r\n" + ini);
-        form = std::make_unique<TForm1>(MakeEnvironment());
-        form->CreateStartWindows();
-        ASSERT_TRUE(form->SplashFrm()->RunSequence());
-        // Its line counts would overwrite the texts the operations leave in pane 5.
-        form->TimeDisplayTimer->stop();
-        Wire();
-    }
-    // Runs a Code menu item and forgets what its set-up sent.
-    void Mode(void (TForm1::*item)()) {
-        (form.get()->*item)();
-        Wire();
-    }
-    // Everything the port got since the last look, once the transmit thread has gone quiet.
-    std::string Wire() {
-        std::size_t last = std::string::npos;
-        for (int stable = 0; stable < 3;) {
-            QCoreApplication::processEvents();
-            std::this_thread::sleep_for(std::chrono::milliseconds(15));
-            const std::size_t n = port->Written().size();
-            stable = n == last ? stable + 1 : 0;
-            last = n;
-        }
-        const std::string wire = Hex(port->Written());
-        port->ClearWritten();
-        return wire;
-    }
     // Opens the call dialog with Connect; `inside` acts on it while it is shown.
     void Connect(const std::function<void(TCallPanel&)>& inside) {
         dialogs.onModal = [&](QDialog& d) {
@@ -72,12 +44,6 @@ protected:
         };
         form->bars.butMVLConnect->trigger();
     }
-    void Type(const QString& text) {
-        form->reTXData->moveCursor(QTextCursor::End);
-        form->reTXData->insertPlainText(text);
-    }
-
-    std::unique_ptr<TForm1> form;
 };
 
 struct DialogCase {
