@@ -29,14 +29,15 @@ protected:
         (form.get()->*item)();
         Wire();
     }
-    // Everything the port got since the last look, once the transmit thread has gone quiet.
+    // Everything the port got since the last look, once the transmit queue is empty and the
+    // transmit thread has gone quiet.
     std::string Wire() {
         std::size_t last = std::string::npos;
         for (int stable = 0; stable < 3;) {
             QCoreApplication::processEvents();
             std::this_thread::sleep_for(std::chrono::milliseconds(15));
             const std::size_t n = port->Written().size();
-            stable = n == last ? stable + 1 : 0;
+            stable = n == last && form->Link().PendingTransmitCount() == 0 ? stable + 1 : 0;
             last = n;
         }
         const std::string wire = Hex(port->Written());
