@@ -76,6 +76,7 @@ bool fiveUnitCarries(std::uint8_t c) {
 
 constexpr std::uint8_t kLinkState = 0x7A;
 constexpr std::uint8_t kIss = 0x0E, kIrs = 0x0F, kTx = 0x06, kRx = 0x07;
+constexpr std::uint8_t kBackToStandby = 0x0C;
 
 } // namespace
 
@@ -442,11 +443,23 @@ void Channel::endBroadcast(std::size_t from) {
     Radio& r = radios_[from];
     r.broadcasting = false;
     r.keyed = false;
-    standby(from);
+    broadcastEndAtSender(from);
     for (const std::size_t j : r.audience)
         standby(j);
     r.audience.clear();
     log_.line(name(from) + ": broadcast ended");
+}
+
+void Channel::broadcastEndAtSender(std::size_t from) {
+    if (radios_[from].broadcastMode == AirMode::Amtor)
+        standby(from);
+    else
+        radios_[from].modem->sendStatus(0x23, {0x00});
+}
+
+void Channel::cqUnanswered(std::size_t index) {
+    radios_[index].modem->sendStatus(0x73, {0x00});
+    radios_[index].modem->sendStatus(kLinkState, {kBackToStandby});
 }
 
 bool Channel::sendOne(std::size_t index) {
@@ -526,10 +539,10 @@ void Channel::advance() {
         if (!link.up && link.due <= now)
             bringUp(link);
     }
-    for (Radio& r : radios_)
-        if (r.callingCq && r.cqUntil <= now) {
-            r.callingCq = false;
-            r.modem->sendStatus(0x73, {0x00});
+    for (std::size_t i = 0; i < radios_.size(); ++i)
+        if (radios_[i].callingCq && radios_[i].cqUntil <= now) {
+            radios_[i].callingCq = false;
+            cqUnanswered(i);
         }
     for (std::size_t i = 0; i < radios_.size(); ++i) {
         Radio& r = radios_[i];

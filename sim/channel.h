@@ -112,6 +112,12 @@ private:
     void changeOver(Link& link, std::size_t newSender);
     void endLink(Link& link, std::uint8_t code);
     void endBroadcast(std::size_t from);
+    // What the sender of a broadcast hears when it ends: the end of the link (23) after a
+    // MIRVOL broadcast or P-Mode unproto, standby after AMTOR FEC.
+    void broadcastEndAtSender(std::size_t from);
+    // A CQ nobody answered: the CQ state is over and the station back to standby (7A 0C, the
+    // report after which the host offers its CQ button again).
+    void cqUnanswered(std::size_t index);
     // Sends the next waiting character; false when the mode's alphabet does not carry it.
     bool sendOne(std::size_t index);
     void finishIfDone(std::size_t index);

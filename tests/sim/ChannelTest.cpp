@@ -281,7 +281,8 @@ TEST_F(Air, AnUnansweredCqEnds) {
     host(0, "80 14 80 00");
     out(0);
     tick(5000);
-    EXPECT_EQ(out(0), "80 73 00");
+    // Back to standby, so the host's CQ button comes back.
+    EXPECT_EQ(out(0), "80 73 00 80 7A 0C");
 }
 
 struct BroadcastCase {
@@ -291,6 +292,7 @@ struct BroadcastCase {
     const char* atA; // the sender's report
     const char* atB; // a station in the same mode
     const char* atC; // a third station (another group, or listening)
+    const char* endAtA; // the sender's report when the broadcast has ended
 };
 
 void PrintTo(const BroadcastCase& c, std::ostream* os) {
@@ -312,7 +314,7 @@ TEST_P(Broadcasts, ReachTheirAudienceAndEndOnceTheTextHasGone) {
     host(0, "48 49 80 07");
     run(200);
     const std::string heard = c.atC[0] ? "48 49 80 7A 11" : "";
-    EXPECT_EQ(out(0), "80 31 48 49 80 30 80 7A 11");
+    EXPECT_EQ(out(0), "80 31 48 49 80 30 " + std::string(c.endAtA));
     EXPECT_EQ(out(1), "48 49 80 7A 10");
     EXPECT_EQ(out(2), heard);
 }
@@ -320,14 +322,18 @@ TEST_P(Broadcasts, ReachTheirAudienceAndEndOnceTheTextHasGone) {
 INSTANTIATE_TEST_SUITE_P(
     Channel, Broadcasts,
     ::testing::Values(
+        // MIRVOL and P-Mode broadcasts end at the sender as a link does, AMTOR FEC on standby.
         BroadcastCase{"Mirvol", "80 80", "80 12 80 00", "80 7A 12", "80 21 41 31 00 80 7A 13",
-                      "80 21 41 31 00 80 7A 13"},
-        BroadcastCase{"AmtorModeB", "80 81", "80 1D 80 00", "80 7A 12", "80 7A 13", "80 7A 13"},
-        BroadcastCase{"AmtorCfec", "80 81", "80 82", "80 7A 12", "80 7A 13", "80 7A 13"},
+                      "80 21 41 31 00 80 7A 13", "80 23 00"},
+        BroadcastCase{"AmtorModeB", "80 81", "80 1D 80 00", "80 7A 12", "80 7A 13", "80 7A 13",
+                      "80 7A 11"},
+        BroadcastCase{"AmtorCfec", "80 81", "80 82", "80 7A 12", "80 7A 13", "80 7A 13",
+                      "80 7A 11"},
         // Mode S reaches only the group whose first four characters match.
         BroadcastCase{"AmtorModeS", "80 81", "80 18 80 47 80 52 80 50 80 31 80 00", "80 7A 12",
-                      "80 2C 00 47 00 52 00 50 00 31 00 00 80 7A 13", ""},
-        BroadcastCase{"PModeUnproto", "80 83", "80 1C 80 00", "80 7A 14", "80 7A 13", "80 7A 13"}));
+                      "80 2C 00 47 00 52 00 50 00 31 00 00 80 7A 13", "", "80 7A 11"},
+        BroadcastCase{"PModeUnproto", "80 83", "80 1C 80 00", "80 7A 14", "80 7A 13", "80 7A 13",
+                      "80 23 00"}));
 
 TEST_F(Air, RttyTextGoesStraightToTheAirAtTheBaudRate) {
     setUp("80 85");

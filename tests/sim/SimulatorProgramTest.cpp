@@ -744,7 +744,7 @@ TEST_F(TwoStations, BroadcastReachesTheOtherStationAndEndsAfterItsText) {
     EXPECT_EQ(a.read(3), "80 7A 12");
     EXPECT_EQ(b.read(8), "80 21 41 31 00 80 7A 13");
     a.send("43 51 80 07");
-    EXPECT_EQ(a.read(9), "80 31 43 51 80 30 80 7A 11");
+    EXPECT_EQ(a.read(9), "80 31 43 51 80 30 80 23 00"); // the end, as of a link
     EXPECT_EQ(b.read(5), "43 51 80 7A 10");
 }
 
