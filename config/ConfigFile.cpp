@@ -130,22 +130,19 @@ constexpr qsizetype kPolarity = 4;  // "NORM", "REV"
 constexpr qsizetype kShortEol = 5;  // "CR", "CR LF"
 constexpr qsizetype kLongEol = 10;  // "CR LF LTRS", "CR", "CR CR LF", "CR LF"
 constexpr qsizetype kColour = 7;    // "Fuchsia" and the other colour names
-constexpr qsizetype kCallSign = 30; // call signs and the group call
-constexpr qsizetype kSelCall = 15;  // AMTOR selective calls
-constexpr qsizetype kList = 1023;   // call-sign lists
 
 using S = Settings;
 
 const KeyDef kKeys[] = {
-    Text(u"callsigns", u"MYCALL", &S::MYCALL, u"MYCALL", kCallSign),
-    Text(u"callsigns", u"HISCALL", &S::HISCALL, u"HISCALL", kCallSign),
-    Text(u"callsigns", u"HISCALLLIST", &S::HISCALLLIST, u"HISCALL", kList),
-    Text(u"callsigns", u"MYCALL476", &S::MYCALL476, u"SCALL", kSelCall),
-    Text(u"callsigns", u"HISCALL476", &S::HISCALL476, u"SCALL", kSelCall),
-    Text(u"callsigns", u"HISCALL476LIST", &S::HISCALL476LIST, u"SCALL", kList),
-    Text(u"callsigns", u"MYCALL625", &S::MYCALL625, u"SELCALL", kSelCall),
-    Text(u"callsigns", u"HISCALL625", &S::HISCALL625, u"SELCALL", kSelCall),
-    Text(u"callsigns", u"GROUPCALL", &S::GROUPCALL, u"CQCQ", kCallSign),
+    Text(u"callsigns", u"MYCALL", &S::MYCALL, u"MYCALL", kCallSignCapacity),
+    Text(u"callsigns", u"HISCALL", &S::HISCALL, u"HISCALL", kCallSignCapacity),
+    Text(u"callsigns", u"HISCALLLIST", &S::HISCALLLIST, u"HISCALL", kListCapacity),
+    Text(u"callsigns", u"MYCALL476", &S::MYCALL476, u"SCALL", kSelCallCapacity),
+    Text(u"callsigns", u"HISCALL476", &S::HISCALL476, u"SCALL", kSelCallCapacity),
+    Text(u"callsigns", u"HISCALL476LIST", &S::HISCALL476LIST, u"SCALL", kListCapacity),
+    Text(u"callsigns", u"MYCALL625", &S::MYCALL625, u"SELCALL", kSelCallCapacity),
+    Text(u"callsigns", u"HISCALL625", &S::HISCALL625, u"SELCALL", kSelCallCapacity),
+    Text(u"callsigns", u"GROUPCALL", &S::GROUPCALL, u"CQCQ", kCallSignCapacity),
 
     Text(u"system", u"TXEnable", &S::TXEnable, u"EN", kOnOff),
     Text(u"system", u"TextEntry", &S::TextEntry, u"WORD", kEntry),

@@ -7,6 +7,11 @@
 
 namespace tarvis {
 
+// Room of the free texts the configuration pages edit, in characters.
+inline constexpr qsizetype kCallSignCapacity = 30; // MYCALL, HISCALL, GROUPCALL
+inline constexpr qsizetype kSelCallCapacity = 15;  // the AMTOR selective calls
+inline constexpr qsizetype kListCapacity = 1023;   // the call-sign lists
+
 // What the defaults of the window geometry and the transmit font depend on: the primary
 // display's size, the widths of the four tool windows and the transmit pane's own font.
 struct ScreenContext {

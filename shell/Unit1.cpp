@@ -2,6 +2,7 @@
 #include "config/ConfigFile.h"
 #include "config/Fontunit.h"
 #include "config/Jw_utils.h"
+#include "config/Unit3.h"
 #include "link/Handshake.h"
 #include "link/PortNames.h"
 #include "modes/ModeSetup.h"
@@ -446,6 +447,9 @@ void TForm1::LoadConfiguration() {
     mnuViewToolBar->setChecked(settings.ToolBar);
     PortName = tarvis::PortName(settings);
     ApplyScreenSettings();
+    if (Form3 != nullptr) {
+        Form3->ShowSettings();
+    }
 }
 
 void TForm1::ApplyScreenSettings() {
@@ -540,6 +544,7 @@ void TForm1::CreateStartWindows() {
     const std::string home = folders_.home.toStdString();
     FontForm = new TFontForm(this, *env_.dialogs, settings, reRXData, reTXData,
                              [this] { ConfigChanged = true; });
+    CreateConfigDialogs();
     ComFrm = new TComFrm(
         *env_.dialogs, [home](int n) { return ComPortAvailable(home, n); }, this);
 }

@@ -36,6 +36,8 @@ class TAmplitudeTuneFrm;
 class FloatingPanel;
 class TAboutBox;
 class TFontForm;
+class TForm2;
+class TForm3;
 class TComFrm;
 class THelpForm;
 class TSplashFrm;
@@ -107,6 +109,16 @@ public:
     // The amplitude levels of the previous report.
     std::array<int, 4> previousLevels{};
     TFontForm* FontForm = nullptr;
+    // --- the configuration pages and the print squelch dialog ---
+    TForm2* Form2 = nullptr;
+    TForm3* Form3 = nullptr;
+    QAction* ConfigurationPages1 = nullptr;
+    // "&Configuration Pages...": fill, show, and apply whatever closed the dialog.
+    void ShowConfigPages();
+    // The pages' controls into the settings and the modem (Apply, and every close).
+    void ApplyConfigPages();
+    // The print squelch dialog, as its hot key opens it; false in MIRVOL, AMTOR and P-Mode.
+    bool ShowPrintSquelch();
     TStatsBox* StatsBox = nullptr;
     QAction* mnuFilesSaveStatistics = nullptr;
     QAction* mnuFilesStopSaveSend = nullptr;
@@ -282,6 +294,7 @@ private:
     void CreateTerminal();
     ClearContext Clearing();
     void CreateEditAndViewItems();
+    void CreateConfigDialogs();
     // The pane the Edit menu acts on: the focused one of the two, else none.
     QTextEdit* EditTarget() const;
     // The tool bar of the operating mode in force.
