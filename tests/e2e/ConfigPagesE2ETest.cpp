@@ -149,7 +149,7 @@ TEST_F(ConfigPagesOnSimulator, MirvolWithTransmissionDisabledAndWhileLinked) {
     Start({"--hardware", "8004"}, "TXEnable=OFF\r\n");
     // No link and transmission disabled: the direct refresh.
     EXPECT_EQ(Run([](TForm2& pages) { QTest::mouseClick(pages.Button1, Qt::LeftButton); }),
-              kApplyStart + QStringList{"80 DB", "80 DB", "80 6C 01"});
+              (kApplyStart + QStringList{"80 DB", "80 DB", "80 6C 01"}));
     EXPECT_EQ(form->bars.butMVLTXEnable->text(), QStringLiteral("TX DIS"));
 
     // Linked: the set-up runs again; the call signs and the link's settings are locked.
