@@ -124,12 +124,12 @@ QString TransmitFontDefault(const Settings&, const ScreenContext& c) {
 }
 
 // Room of the enumerated texts: their longest listed value.
-constexpr qsizetype kOnOff = 3;     // "ON", "OFF" (and "EN")
-constexpr qsizetype kEntry = 4;     // "CHAR", "WORD", "LINE"
-constexpr qsizetype kPolarity = 4;  // "NORM", "REV"
-constexpr qsizetype kShortEol = 5;  // "CR", "CR LF"
-constexpr qsizetype kLongEol = 10;  // "CR LF LTRS", "CR", "CR CR LF", "CR LF"
-constexpr qsizetype kColour = 7;    // "Fuchsia" and the other colour names
+constexpr qsizetype kOnOff = 3;    // "ON", "OFF" (and "EN")
+constexpr qsizetype kEntry = 4;    // "CHAR", "WORD", "LINE"
+constexpr qsizetype kPolarity = 4; // "NORM", "REV"
+constexpr qsizetype kShortEol = 5; // "CR", "CR LF"
+constexpr qsizetype kLongEol = 10; // "CR LF LTRS", "CR", "CR CR LF", "CR LF"
+constexpr qsizetype kColour = 7;   // "Fuchsia" and the other colour names
 
 using S = Settings;
 

@@ -698,8 +698,7 @@ void ApplyConfigPages(ModeWindow& w, ConfigPageValues& v, const ConfigApplyHooks
     // The Here-Is message being edited
     if (v.hereIsModified) {
         const int number = HereIsMessageNumber(v.hereIsNumber);
-        if (number >= 0 && hooks.saveHereIs) {
-            hooks.saveHereIs(number, v.hereIs);
+        if (number >= 0 && hooks.saveHereIs && hooks.saveHereIs(number, v.hereIs)) {
             v.hereIsModified = false;
         }
     }

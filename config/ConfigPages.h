@@ -214,8 +214,9 @@ struct ConfigApplyHooks {
     // Tells the operator that a new port takes effect at the next start.
     std::function<void()> portChangedMessage;
     QString* portName = nullptr;
-    // Replaces Here-Is message n (0..9, 10 the answer-back) by the memo's text.
-    std::function<void(int number, const QString& text)> saveHereIs;
+    // Replaces Here-Is message n (0..9, 10 the answer-back) by the memo's text; false when
+    // the file could not be written (the memo then stays modified).
+    std::function<bool(int number, const QString& text)> saveHereIs;
 };
 
 // Copies every control into the settings, sends what the modem takes as single commands,

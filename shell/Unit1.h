@@ -295,6 +295,10 @@ private:
     ClearContext Clearing();
     void CreateEditAndViewItems();
     void CreateConfigDialogs();
+    // A Here-Is message file's text for the configuration pages, and the text written back;
+    // a file that cannot be read or written is reported.
+    QString LoadHereIs(int number);
+    bool SaveHereIs(int number, const QString& text);
     // The pane the Edit menu acts on: the focused one of the two, else none.
     QTextEdit* EditTarget() const;
     // The tool bar of the operating mode in force.

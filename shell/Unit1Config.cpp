@@ -4,6 +4,7 @@
 #include "link/PortNames.h"
 #include "platform/Dialogs.h"
 #include "shell/Unit1.h"
+#include "terminal/MessageFiles.h"
 
 #include <QAction>
 #include <QMenu>
@@ -16,7 +17,8 @@ void TForm1::CreateConfigDialogs() {
     Form3 = new TForm3(
         this, settings, [this](const Bytes& command) { modes_->sendCommand(command); },
         AmplitudeTuneFrm);
-    Form2 = new TForm2(this, ConfigPagesHost{settings, ConfigChanged, *env_.dialogs, nullptr,
+    Form2 = new TForm2(this, ConfigPagesHost{settings, ConfigChanged, *env_.dialogs,
+                                             [this](int number) { return LoadHereIs(number); },
                                              [this] { SaveConfiguration(); },
                                              [this] { ApplyConfigPages(); }});
     ConfigurationPages1 = new QAction(QStringLiteral("&Configuration Pages..."), this);
@@ -49,11 +51,39 @@ void TForm1::ApplyConfigPages() {
             QStringLiteral("Information"), BoxButtons::Ok, BoxIcon::Information);
     };
     hooks.portName = &PortName;
+    hooks.saveHereIs = [this](int number, const QString& text) { return SaveHereIs(number, text); };
     tarvis::ApplyConfigPages(*modes_, values, hooks);
     Form2->edHereIs->document()->setModified(values.hereIsModified);
     // The View menu's echo item follows the echo setting.
     EchoDataChecked = settings.EchoEnable == QLatin1String("ON");
     mnuViewEchoData->setChecked(EchoDataChecked);
+}
+
+// The Here-Is files hold the bytes that go on the air; the memo shows each byte as one
+// character and writes each character back as its byte.
+QString TForm1::LoadHereIs(int number) {
+    const MessageFile file = ReadMessageFile(folders_.message, number);
+    if (!file.error.isEmpty()) {
+        env_.dialogs->MessageBox(file.error, QStringLiteral("Error"), BoxButtons::Ok,
+                                 BoxIcon::Stop);
+    } else if (file.truncated) {
+        env_.dialogs->MessageBox(
+            QStringLiteral("%1 is larger than %2 bytes; only its beginning is shown, and "
+                           "applying a change keeps only what is shown.")
+                .arg(MessageFileName(number))
+                .arg(kMessageFileLimit),
+            QStringLiteral("Error"), BoxButtons::Ok, BoxIcon::Warning);
+    }
+    return QString::fromLatin1(file.bytes);
+}
+
+bool TForm1::SaveHereIs(int number, const QString& text) {
+    const QString error = WriteMessageFile(folders_.message, number, text.toLatin1());
+    if (!error.isEmpty()) {
+        env_.dialogs->MessageBox(error, QStringLiteral("Error"), BoxButtons::Ok, BoxIcon::Stop);
+        return false;
+    }
+    return true;
 }
 
 bool TForm1::ShowPrintSquelch() {

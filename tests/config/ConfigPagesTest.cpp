@@ -450,6 +450,60 @@ TEST_F(ConfigPages, EscapeIsCancelAndTheCloseBoxLeavesTheFlag) {
     EXPECT_FALSE(sent.empty()); // the close box applies too
 }
 
+TEST_F(ConfigPages, HereIsMessagesAreEditedInTheMemoAndSavedByTheApply) {
+    Start();
+    const QString msg = home.path() + "/Msg/";
+    WriteFile(msg + "hereis3.txt", "QRV \xE9\r\n");
+    Run([&](TForm2& pages) {
+        // Message 0, created with its default text.
+        EXPECT_EQ(pages.edHereIs->toPlainText(), QStringLiteral("Here is #0"));
+        EXPECT_EQ(ReadAll(msg + "hereis0.txt"), QByteArray("Here is #0"));
+        pages.UpDown1->setFocus();
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(pages.UpDown1, Qt::Key_Up);
+        }
+        EXPECT_EQ(pages.UpDown1->text(), QStringLiteral("3"));
+        // An edit is not saved by choosing another message.
+        pages.edHereIs->setFocus();
+        QTest::keyClicks(pages.edHereIs, QStringLiteral("xyz"));
+        pages.UpDown1->setValue(10);
+        EXPECT_EQ(pages.UpDown1->text(), QStringLiteral("WRU"));
+        EXPECT_EQ(pages.edHereIs->toPlainText(), QStringLiteral("WRU"));
+        pages.UpDown1->stepUp(); // wraps round to message 0
+        EXPECT_EQ(pages.UpDown1->text(), QStringLiteral("0"));
+        pages.UpDown1->setValue(3);
+        EXPECT_EQ(pages.edHereIs->toPlainText(), QStringLiteral("QRV \u00E9\n"));
+        pages.edHereIs->moveCursor(QTextCursor::End);
+        QTest::keyClicks(pages.edHereIs, QStringLiteral("73"));
+        Cancel(pages);
+    });
+    // Every byte kept as it was, the edit after it.
+    EXPECT_EQ(ReadAll(msg + "hereis3.txt"), QByteArray("QRV \xE9\n73"));
+    EXPECT_EQ(ReadAll(msg + "wru.txt"), QByteArray("WRU"));
+}
+
+TEST_F(ConfigPages, AHereIsFileThatCannotBeReadOrWrittenIsReported) {
+    Start();
+    // A folder where the message file should be: neither read nor replaced.
+    const QString msg = home.path() + "/Msg/";
+    ASSERT_TRUE(QDir().mkpath(msg + "hereis0.txt"));
+    Run([&](TForm2& pages) {
+        ASSERT_EQ(dialogs.boxes.size(), 1u);
+        EXPECT_TRUE(pages.edHereIs->toPlainText().isEmpty());
+        pages.edHereIs->setFocus();
+        QTest::keyClicks(pages.edHereIs, QStringLiteral("new"));
+        Cancel(pages);
+    });
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    for (const AskedBox& box : dialogs.boxes) {
+        EXPECT_TRUE(box.text.contains(QStringLiteral("hereis0.txt"))) << box.text.toStdString();
+        EXPECT_EQ(box.icon, BoxIcon::Stop);
+    }
+    EXPECT_TRUE(QFileInfo(msg + "hereis0.txt").isDir());
+    // The edit is kept for the next apply.
+    EXPECT_TRUE(form->Form2->edHereIs->document()->isModified());
+}
+
 // --- the print squelch dialog ---
 
 TEST_F(ConfigPages, PrintSquelchLevelAndSwitchGoToTheModemAtOnce) {
