@@ -53,7 +53,8 @@ void ReadCommThread::Run() {
                 continue;
             }
             for (int i = 0; i < n && !terminated_; ++i) {
-                framer_.Feed(buffer[i], [this](std::uint32_t item) { ring_.Store(item); });
+                framer_.Feed(buffer[i],
+                             [this](std::uint32_t item) { ring_.Store(item, &terminated_); });
             }
         } else if ((events & kPortEventLineError) != 0) {
             ++lineErrors_;

@@ -76,6 +76,72 @@ TEST(ReceiveRing, WrapsAndKeepsOrder) {
     EXPECT_EQ(ring.Count(), 0);
 }
 
+// A full ring keeps what it holds: the receive thread waits for room, and every byte of a
+// stream far longer than the ring reaches the consumer once, in order.
+TEST(ReceiveRing, FullRingWaitsForRoomAndLosesNothing) {
+    ReceiveRing ring;
+    for (std::uint32_t i = 0; i < ReceiveRing::kSlots; ++i) {
+        ring.Store(i & 0xFF);
+    }
+    std::atomic<bool> stored{false};
+    std::thread producer([&] {
+        ring.Store(0x8001);
+        stored = true;
+    });
+    EXPECT_FALSE(ring.WaitForItems(ReceiveRing::kSlots + 1, 50));
+    EXPECT_FALSE(stored);
+    std::uint32_t item = 0;
+    ASSERT_TRUE(ring.Take(item));
+    EXPECT_EQ(item, 0U);
+    producer.join();
+    EXPECT_TRUE(stored);
+    EXPECT_EQ(ring.Count(), static_cast<int>(ReceiveRing::kSlots));
+    // The oldest items are still there, and the waiting item came last.
+    std::uint32_t last = 0;
+    for (std::uint32_t i = 1; i < ReceiveRing::kSlots; ++i) {
+        ASSERT_TRUE(ring.Take(item));
+        ASSERT_EQ(item, i & 0xFF);
+    }
+    ASSERT_TRUE(ring.Take(last));
+    EXPECT_EQ(last, 0x8001U);
+
+    // A stop request ends the wait of a full ring; the item is dropped.
+    for (std::uint32_t i = 0; i < ReceiveRing::kSlots; ++i) {
+        ring.Store(1);
+    }
+    const std::atomic<bool> stop{true};
+    EXPECT_FALSE(ring.Store(2, &stop));
+    EXPECT_EQ(ring.Count(), static_cast<int>(ReceiveRing::kSlots));
+}
+
+TEST(ReadCommThread, StreamLongerThanTheRingArrivesWholeAndInOrder) {
+    FakeSerialPort port;
+    port.Open("fake");
+    ReceiveFramer framer;
+    ReceiveRing ring;
+    ReadCommThread reader(port, framer, ring);
+    std::string stream;
+    for (int i = 0; i < 5 * static_cast<int>(ReceiveRing::kSlots); ++i) {
+        stream.push_back(static_cast<char>('A' + i % 26));
+    }
+    port.Feed(stream);
+    // Nobody takes anything until the ring is full.
+    ASSERT_TRUE(WaitFor([&] { return ring.Count() == static_cast<int>(ReceiveRing::kSlots); }));
+    std::string taken;
+    ASSERT_TRUE(WaitFor([&] {
+        std::uint32_t item = 0;
+        while (ring.Take(item)) {
+            taken.push_back(static_cast<char>(item));
+        }
+        return taken.size() >= stream.size();
+    }));
+    EXPECT_EQ(taken, stream);
+    // Terminating while the ring is full does not hang.
+    port.Feed(stream);
+    ASSERT_TRUE(WaitFor([&] { return ring.Count() == static_cast<int>(ReceiveRing::kSlots); }));
+    reader.Terminate();
+}
+
 TEST(ReadCommThread, PairSplitAcrossReadsYieldsOneItem) {
     FakeSerialPort port;
     port.Open("fake");
