@@ -10,8 +10,12 @@ namespace tarvis {
 
 namespace {
 const QEvent::Type kHandoffEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-// How long the thread sleeps between looks while the ring is empty or dispatch is paused.
-constexpr int kIdleLookMs = 1;
+// How long the thread sleeps between looks while dispatch is paused (the flag is set and cleared
+// by others without a signal).
+constexpr int kPausedLookMs = 1;
+// The longest wait on an empty ring: a stored item, a suspend or a terminate request ends it at
+// once; the running flag, cleared without a signal, is seen within this time.
+constexpr int kEmptyRingWaitMs = 50;
 } // namespace
 
 struct DisplayThread::Handoff {
@@ -83,6 +87,7 @@ void DisplayThread::Suspend() {
     std::unique_lock lock(mutex_);
     suspendRequested_ = true;
     cv_.notify_all();
+    ring_.WakeWaiter();
     // Called from inside a handler the thread is blocked in that very hand-off and stops
     // before the next item; otherwise wait for the thread to say it has stopped.
     if (handlersRunning_ > 0 || terminated_) {
@@ -110,6 +115,7 @@ void DisplayThread::Terminate() {
         terminated_ = true;
     }
     cv_.notify_all();
+    ring_.WakeWaiter();
     if (thread_.joinable()) {
         thread_.join();
     }
@@ -174,7 +180,7 @@ void DisplayThread::Run() {
             }
         }
         if (flags_.dispatchPaused) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(kIdleLookMs));
+            std::this_thread::sleep_for(std::chrono::milliseconds(kPausedLookMs));
             continue;
         }
         std::uint32_t item = 0;
@@ -182,7 +188,7 @@ void DisplayThread::Run() {
             item = *held_;
             held_.reset();
         } else if (!ring_.Take(item)) {
-            ring_.WaitForItems(1, kIdleLookMs);
+            ring_.WaitForItemOrWake(kEmptyRingWaitMs);
             continue;
         }
         if (Route(item) == Outcome::Held) {
