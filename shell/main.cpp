@@ -1,8 +1,10 @@
 // Tarvis: the operator's console for the QD470 HF data modem.
 #include "shell/Splash.h"
+#include "shell/StationLock.h"
 #include "shell/Unit1.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QProxyStyle>
@@ -67,6 +69,14 @@ int main(int argc, char** argv) {
                               QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
     QFont::insertSubstitution(QStringLiteral("Tahoma"),
                               QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+    // A second Tarvis in the same station folder stops here, before it reads the settings or
+    // opens the port.
+    tarvis::StationLock station;
+    QString why;
+    if (!station.Acquire(QDir::currentPath(), &why)) {
+        QMessageBox::critical(nullptr, QStringLiteral("ERROR"), why);
+        return 1;
+    }
     try {
         tarvis::TForm1 mainWindow(tarvis::MachineEnvironment());
         CloseOnTerminationSignals(mainWindow);
