@@ -6,8 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
+#include "tests/support/FileSizeLimit.h"
 
 namespace tarvis {
 namespace {
@@ -99,18 +98,13 @@ TEST_F(AtomicWriteTest, AMissingFolderIsReported) {
 // user whom permissions do not stop.
 TEST_F(AtomicWriteTest, AFailedWriteKeepsThePreviousFile) {
     PutOldFile();
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-
     QString error;
-    const bool written = WriteConfigurationFile(m_path, QByteArray(100000, 'x'), &error);
-
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    bool written = true;
+    {
+        test::FileSizeLimit full(4096);
+        ASSERT_TRUE(full.Applied());
+        written = WriteConfigurationFile(m_path, QByteArray(100000, 'x'), &error);
+    }
 
     EXPECT_FALSE(written);
     EXPECT_TRUE(error.contains(m_path)) << error.toStdString();

@@ -4,6 +4,7 @@
 #include "shell/StatusClock.h"
 #include "shell/Unit1.h"
 #include "tests/shell/StationFixture.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -122,6 +123,29 @@ TEST_F(MainWindow, AStalledPayloadShutsTheProgramDown) {
     EXPECT_EQ(calls[calls.size() - 2], "RTS off");
     EXPECT_EQ(calls.back(), "DTR off");
     EXPECT_TRUE(ReadAll(IniPath()).contains("[screen]")); // saved, as the operator asked
+}
+
+// A disk that refuses the bytes at Exit (a file-size limit stands in for a full disk, which
+// stops even a user whom permissions do not): the operator is told, the old file stays whole.
+TEST_F(MainWindow, AFailedSaveAtExitIsToldAndKeepsThePreviousFile) {
+    const QByteArray before = ReadAll(IniPath());
+    {
+        TForm1 form(MakeEnvironment());
+        FileSizeLimit full(64);
+        ASSERT_TRUE(full.Applied());
+        form.close();
+    }
+    ASSERT_EQ(dialogs.boxes.size(), 1U);
+    EXPECT_EQ(dialogs.boxes[0].text,
+              QStringLiteral("The configuration could not be saved.\n\nCannot save the "
+                             "configuration file ") +
+                  IniPath() + QStringLiteral(": File too large"));
+    EXPECT_EQ(dialogs.boxes[0].caption, QStringLiteral("ERROR"));
+    EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Stop);
+    EXPECT_EQ(ReadAll(IniPath()), before);
+    EXPECT_EQ(QDir(home.path() + "/Config")
+                  .entryList({QStringLiteral("*tarvis.ini*")}, QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("tarvis.ini")});
 }
 
 TEST_F(MainWindow, AStalledPayloadWithNothingChangedAsksNothingMore) {
