@@ -26,7 +26,12 @@ esac
 cmake -S . -B "$build" -G Ninja -DTARVIS_WERROR=ON -DTARVIS_SANITIZE="$sanitize"
 cmake --build "$build" -j"$(nproc)"
 
+# Every test sees the same machine: no screen (Qt's offscreen platform, one 800x600 screen),
+# one known set of fonts, UTC and a plain UTF-8 locale, whatever this machine has.
 export QT_QPA_PLATFORM=offscreen
+export FONTCONFIG_FILE="$PWD/tests/fonts.conf"
+export TZ=UTC LANG=C.UTF-8 LC_ALL=C.UTF-8 LANGUAGE=
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_FONT_DPI QT_AUTO_SCREEN_SCALE_FACTOR
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp"
