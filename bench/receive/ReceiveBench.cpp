@@ -2,7 +2,8 @@
 // through the port, the receive thread and its framing, the ring, the dispatch thread's hand-off
 // and the receive display into a real pane. Prints characters per second, CPU time per
 // character and the memory the pane takes, with the pane empty and holding 100,000 and
-// 1,000,000 characters.
+// 1,000,000 characters, and whether every character arrived once and in order.
+#include "bench/ProcessFigures.h"
 #include "config/ConfigFile.h"
 #include "link/ModemLink.h"
 #include "link/PosixSerialPort.h"
@@ -24,25 +25,10 @@
 #include <unistd.h>
 
 using namespace tarvis;
+using tarvis::bench::CpuSeconds;
+using tarvis::bench::ResidentKiB;
 
 namespace {
-
-long ResidentKiB() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return 0;
-}
-
-double CpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
 
 class Target final : public DispatchTarget {
 public:
@@ -103,7 +89,8 @@ int main(int argc, char** argv) {
     }
     line += "\r\n";
 
-    std::printf("%-12s %12s %14s %16s\n", "pane holds", "chars/s", "CPU us/char", "pane KiB/Mchar");
+    std::printf("%-12s %12s %14s %16s %10s\n", "pane holds", "chars/s", "CPU us/char",
+                "pane KiB/Mchar", "in order");
     for (const long prefill : {0L, 100000L, 1000000L}) {
         rx.clear();
         display.insertionPoint = 0;
@@ -120,12 +107,22 @@ int main(int argc, char** argv) {
         const long filled = ResidentKiB();
         target.shown = 0;
         std::atomic<bool> done{false};
+        // Numbered lines, so that a lost, doubled or reordered character shows in the pane.
+        std::string stream;
+        std::string expected;
+        for (long n = 0; static_cast<long>(stream.size()) < measured; ++n) {
+            char number[24];
+            std::snprintf(number, sizeof number, "%08ld", n);
+            const std::string text = number + line.substr(8, line.size() - 10);
+            stream += text + "\r\n";
+            expected += text + "\n";
+        }
         std::thread writer([&] {
-            long written = 0;
-            while (written < measured) {
-                const ssize_t n = ::write(master, line.data(), line.size());
+            std::size_t written = 0;
+            while (written < stream.size()) {
+                const ssize_t n = ::write(master, stream.data() + written, stream.size() - written);
                 if (n > 0) {
-                    written += n;
+                    written += static_cast<std::size_t>(n);
                 }
             }
             done = true;
@@ -134,7 +131,8 @@ int main(int argc, char** argv) {
         QElapsedTimer timer;
         timer.start();
         // Every character but the LFs reaches the display as its own hand-off.
-        while (target.shown < measured - 2) {
+        const long lineEnds = static_cast<long>(stream.size() - expected.size());
+        while (target.shown < static_cast<long>(stream.size()) - lineEnds) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         }
         const double seconds = timer.nsecsElapsed() / 1e9;
@@ -143,8 +141,12 @@ int main(int argc, char** argv) {
         const double perMillion =
             prefill > 0 ? static_cast<double>(filled - before) * 1e6 / static_cast<double>(prefill)
                         : 0.0;
-        std::printf("%-12ld %12.0f %14.2f %16.0f\n", prefill, target.shown / seconds,
-                    cpu * 1e6 / static_cast<double>(target.shown), perMillion);
+        display.Flush();
+        const QString pane = rx.toPlainText();
+        const bool intact = pane.endsWith(QString::fromLatin1(expected.c_str()).chopped(1));
+        std::printf("%-12ld %12.0f %14.2f %16.0f %10s\n", prefill, target.shown / seconds,
+                    cpu * 1e6 / static_cast<double>(target.shown), perMillion,
+                    intact ? "yes" : "NO");
         std::fflush(stdout);
     }
     link->StopDisplayThread();
