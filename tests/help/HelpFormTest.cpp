@@ -226,9 +226,11 @@ TEST_F(HelpFormTest, ConfirmedPrintWritesEveryPageWithAnEmptyTitle) {
     EXPECT_EQ(dialogs.printSetups, 1);
     EXPECT_TRUE(dialogs.script.boxes.empty());
     const PdfFacts facts = ReadPdf(pdf);
-    // 150 lines do not fit on one page; every page reaches the file.
-    EXPECT_GE(facts.pages, 3);
-    EXPECT_LE(facts.pages, 6);
+    // 150 lines do not fit on one page in any readable font (at 6 points they take 900 points
+    // of height, more than an A4 or Letter page holds); every page reaches the file. How many
+    // pages exactly depends on the font the machine lays them out in.
+    EXPECT_GE(facts.pages, 2);
+    EXPECT_LE(facts.pages, 8);
     EXPECT_EQ(facts.title, QByteArray());
     EXPECT_TRUE(form->isVisible());
 }
