@@ -217,6 +217,8 @@ void TForm2::BuildGeneralPage() {
     ListenBox = b.AddRadios(system, "Listen", "ListenBox", &ConfigPageValues::Listen,
                             {{"butListenON", "ON", "ON"}, {"butListenOFF", "OFF", "OFF"}});
     sys->addWidget(ListenBox, 2, 1);
+    // Listening as designed: a MIRVOL 2000 modem keeps the group hidden and never fills it.
+    ListenBox->findChild<QRadioButton*>(QStringLiteral("butListenON"))->setChecked(true);
     AudioGainBox = Group(system, "Audio Gain", "AudioGainBox");
     auto* gains = new QFormLayout(AudioGainBox);
     gains->setContentsMargins(6, 2, 6, 2);

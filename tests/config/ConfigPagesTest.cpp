@@ -209,6 +209,18 @@ TEST_F(ConfigPages, TransmitGainIsSentOnlyOnTheHardwareThatTakesIt) {
     }
 }
 
+TEST_F(ConfigPages, AMirvol2000ModemHidesListenAndKeepsItOn) {
+    Start();
+    form->identity.mirvol2000 = true;
+    form->terminal.ListenState = 1;
+    Run([&](TForm2& pages) {
+        EXPECT_TRUE(pages.ListenBox->isHidden());
+        Cancel(pages);
+    });
+    EXPECT_EQ(sent[2], "80 58");
+    EXPECT_EQ(form->settings.Listen, QStringLiteral("ON"));
+}
+
 TEST_F(ConfigPages, GainListsAndTheCodesTheyCannotShow) {
     // 8004 with a transmit code of 0: "-9dB" shown and the code 37 at once.
     Start("TXGain=nonsense\r\nRXGain=+6dB\r\n", QStringLiteral("8004"));
