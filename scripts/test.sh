@@ -36,5 +36,7 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
-./scripts/fuzz-implode.sh 30  # a short run of the implode decoder's fuzz target
+# Short runs of the fuzz targets: the implode decoder, then the readers of outside input.
+./scripts/fuzz.sh implode 30
+./scripts/fuzz.sh config 5
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
