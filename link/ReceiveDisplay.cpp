@@ -5,7 +5,9 @@
 #include "platform/Sound.h"
 
 #include <QFile>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 #include <QWidget>
@@ -15,6 +17,12 @@ namespace tarvis {
 namespace {
 // Arrived text is in the pane at most this long after it came: one display frame.
 constexpr int kFrameMs = 20;
+// The pane keeps the newest lines. Hours of reception would otherwise grow it, and the
+// program's memory and the cost of drawing it, without bound; a receive capture to disk keeps
+// everything. Past the limit the oldest lines go, down to the kept number, so that trimming is
+// rare work.
+constexpr int kPaneLineLimit = 50000;
+constexpr int kPaneLinesKept = 45000;
 } // namespace
 
 ReceiveDisplay::ReceiveDisplay(ReceiveDisplayContext context)
@@ -22,6 +30,26 @@ ReceiveDisplay::ReceiveDisplay(ReceiveDisplayContext context)
     flushTimer_->setSingleShot(true);
     flushTimer_->setInterval(kFrameMs);
     QObject::connect(flushTimer_.get(), &QTimer::timeout, [this] { Flush(); });
+    // Received text is never undone; an undo history would keep a copy of all of it.
+    c_.receivePane.setUndoRedoEnabled(false);
+}
+
+int ReceiveDisplay::PaneLineLimit() {
+    return kPaneLineLimit;
+}
+
+void ReceiveDisplay::TrimOldestLines() {
+    QTextDocument* document = c_.receivePane.document();
+    if (document->blockCount() <= kPaneLineLimit) {
+        return;
+    }
+    const QTextBlock firstKept =
+        document->findBlockByNumber(document->blockCount() - kPaneLinesKept);
+    QTextCursor cut(document);
+    cut.setPosition(firstKept.position(), QTextCursor::KeepAnchor);
+    const int removed = cut.selectionEnd();
+    cut.removeSelectedText();
+    insertionPoint = std::max(0, insertionPoint - removed);
 }
 
 ReceiveDisplay::~ReceiveDisplay() = default;
@@ -52,6 +80,9 @@ void ReceiveDisplay::Flush() {
     cursor.insertText(pending_, pendingFormat_);
     pending_.clear();
     insertionPoint = cursor.position();
+    TrimOldestLines();
+    cursor.setPosition(
+        std::clamp(insertionPoint, 0, c_.receivePane.document()->characterCount() - 1));
     c_.receivePane.setTextCursor(cursor);
     c_.receivePane.ensureCursorVisible();
 }

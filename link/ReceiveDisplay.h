@@ -60,8 +60,12 @@ public:
     // Where the next character goes, whatever the operator has clicked meanwhile.
     int insertionPoint = 0;
 
+    // How many lines the pane keeps at the most; the oldest go first.
+    static int PaneLineLimit();
+
 private:
     void Insert(char shown, const QString& colourName);
+    void TrimOldestLines();
     void Capture(std::uint8_t c);
 
     ReceiveDisplayContext c_;

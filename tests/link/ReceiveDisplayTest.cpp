@@ -9,8 +9,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <gtest/gtest.h>
+#include <string>
 
 using namespace tarvis;
 
@@ -109,6 +111,27 @@ TEST_F(Display, ArrivedTextReachesThePaneWithinAFrame) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     EXPECT_EQ(rx.toPlainText(), QStringLiteral("Q"));
+}
+
+// Hours of reception: the pane keeps its newest lines, the text still goes where it belongs,
+// and no undo history holds a second copy of everything received.
+TEST_F(Display, ThePaneKeepsTheNewestLines) {
+    const int limit = ReceiveDisplay::PaneLineLimit();
+    std::string lines;
+    for (int i = 0; i < limit + 10; ++i) {
+        lines += "line " + std::to_string(i) + "\r\n";
+    }
+    Feed(lines);
+    const QTextDocument& document = *rx.document();
+    EXPECT_LE(document.blockCount(), limit);
+    EXPECT_GE(document.blockCount(), limit * 8 / 10);
+    EXPECT_EQ(document.lastBlock().previous().text().toStdString(),
+              "line " + std::to_string(limit + 9));
+    EXPECT_FALSE(document.isUndoAvailable());
+    // What arrives next goes on at the end, after the newest line.
+    Feed("NEXT");
+    EXPECT_EQ(document.lastBlock().text(), QStringLiteral("NEXT"));
+    EXPECT_EQ(display->insertionPoint, document.characterCount() - 1);
 }
 
 TEST_F(Display, NothingWhileTheFaxPanelIsShown) {
