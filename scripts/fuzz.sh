@@ -2,13 +2,14 @@
 # Builds a fuzz target (clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer) in
 # build-fuzz/ and runs it.
 #   scripts/fuzz.sh TARGET [SECONDS]    SECONDS defaults to 60
-# Targets: implode (the codec's decoder), config (the configuration file reader).
+# Targets: implode (the codec's decoder), config (the configuration file reader), help (the
+# hot-key help file in the help window).
 # The corpus grows in build-fuzz/corpus-TARGET; a few seeds start it. A finding is written to
 # build-fuzz/ as crash-* (or leak-*, timeout-*), and the run fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-usage() { echo "usage: scripts/fuzz.sh implode|config [SECONDS]" >&2; exit 2; }
+usage() { echo "usage: scripts/fuzz.sh implode|config|help [SECONDS]" >&2; exit 2; }
 target="${1:-}"
 seconds="${2:-60}"
 case "$seconds" in ''|*[!0-9]*) usage ;; esac
@@ -27,6 +28,12 @@ case "$target" in
         binary=config_file_fuzz maxlen=4096
         seed sections '[callsigns]\r\nMYCALL=AB1CD\r\nHISCALLLIST=A,"B C",D\r\n\r\n[system]\r\nTXEnable=EN\r\nRXGain=+6 dB\r\n[screen]\r\nMainWidth=640\r\nMainLeft=-20\r\n'
         ;;
+    help)
+        binary=help_text_fuzz maxlen=4096
+        seed plain 'F1\tHelp\r\nF2\tConnect\r\nCtrl+\xc3\x84\tStop\r\n'
+        seed html '<html><body><h1>Hot keys</h1><table><tr><td>F1</td><td>Help</td></tr></table></body></html>'
+        seed latin1 'F3\tR\xfcckruf\n'
+        ;;
     *) usage ;;
 esac
 
@@ -41,7 +48,7 @@ cmake --build "$build" -j2 --target "$binary" >/dev/null
 log="$build/fuzz-$target.log"
 set +e
 ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
-    QT_QPA_PLATFORM=offscreen "$build/$binary" -max_total_time="$seconds" -max_len="$maxlen" \
+    LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" QT_QPA_PLATFORM=offscreen "$build/$binary" -max_total_time="$seconds" -max_len="$maxlen" \
     -print_final_stats=1 -artifact_prefix="$build/" "$corpus" >"$log" 2>&1
 status=$?
 set -e

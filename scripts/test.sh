@@ -39,4 +39,5 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 # Short runs of the fuzz targets: the implode decoder, then the readers of outside input.
 ./scripts/fuzz.sh implode 30
 ./scripts/fuzz.sh config 5
+./scripts/fuzz.sh help 5
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"

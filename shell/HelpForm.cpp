@@ -1,5 +1,6 @@
 #include "shell/HelpForm.h"
 #include "platform/Dialogs.h"
+#include "shell/HelpText.h"
 #include "tuning/About.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -10,7 +11,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPrinter>
-#include <QStringDecoder>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QToolBar>
@@ -52,17 +52,6 @@ QIcon PrinterIcon() {
     p.drawLine(QPointF(11, 23), QPointF(21, 23));
     p.drawLine(QPointF(11, 26), QPointF(18, 26));
     return QIcon(pixmap);
-}
-
-// The help file is normally UTF-8; a file written with a Western code page still shows.
-QString DecodeHelpText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) {
-        text = QString::fromLatin1(bytes);
-    }
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    return text;
 }
 
 } // namespace
@@ -177,12 +166,7 @@ void THelpForm::LoadHelpFile(const QString& path) {
         Editor->setPlainText(QLatin1String(kHelpLoadError));
         return;
     }
-    const QString text = DecodeHelpText(bytes);
-    if (Qt::mightBeRichText(text)) {
-        Editor->setHtml(text);
-    } else {
-        Editor->setPlainText(text);
-    }
+    ShowHelpBytes(*Editor, bytes);
 }
 
 void THelpForm::Open(QWidget& mainWindow) {
