@@ -3,13 +3,14 @@
 # build-fuzz/ and runs it.
 #   scripts/fuzz.sh TARGET [SECONDS]    SECONDS defaults to 60
 # Targets: implode (the codec's decoder), config (the configuration file reader), help (the
-# hot-key help file in the help window).
+# hot-key help file in the help window), receive (the modem's bytes through the receive framing
+# and the status decoder).
 # The corpus grows in build-fuzz/corpus-TARGET; a few seeds start it. A finding is written to
 # build-fuzz/ as crash-* (or leak-*, timeout-*), and the run fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-usage() { echo "usage: scripts/fuzz.sh implode|config|help [SECONDS]" >&2; exit 2; }
+usage() { echo "usage: scripts/fuzz.sh implode|config|help|receive [SECONDS]" >&2; exit 2; }
 target="${1:-}"
 seconds="${2:-60}"
 case "$seconds" in ''|*[!0-9]*) usage ;; esac
@@ -27,6 +28,12 @@ case "$target" in
     config)
         binary=config_file_fuzz maxlen=4096
         seed sections '[callsigns]\r\nMYCALL=AB1CD\r\nHISCALLLIST=A,"B C",D\r\n\r\n[system]\r\nTXEnable=EN\r\nRXGain=+6 dB\r\n[screen]\r\nMainWidth=640\r\nMainLeft=-20\r\n'
+        ;;
+    receive)
+        binary=receive_status_fuzz maxlen=1024
+        # The first byte picks the framing: even plain, odd escape mode.
+        seed plain '\x00\x80\x20\x81\x80Hello\x80\x70N0CALL\x00'
+        seed escape '\x01\x80\x91\xb1\x11ab\x13\x80\x20'
         ;;
     help)
         binary=help_text_fuzz maxlen=4096

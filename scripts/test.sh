@@ -40,4 +40,5 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 ./scripts/fuzz.sh implode 30
 ./scripts/fuzz.sh config 5
 ./scripts/fuzz.sh help 5
+./scripts/fuzz.sh receive 5
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
