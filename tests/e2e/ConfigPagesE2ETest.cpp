@@ -9,6 +9,7 @@
 #include "tests/e2e/StationHome.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -80,7 +81,13 @@ protected:
                 form->Form2->ConfigFolder->setCurrentIndex(page);
             }
         }
-        QTest::mouseClick(button, Qt::LeftButton);
+        // A radio button or check box takes a click on its indicator or caption only; the middle
+        // of a box that its layout stretches can be empty space, depending on the font.
+        const bool indicator = qobject_cast<QRadioButton*>(button) != nullptr ||
+                               qobject_cast<QCheckBox*>(button) != nullptr;
+        QTest::mouseClick(button, Qt::LeftButton, {},
+                          indicator ? QPoint(button->height() / 2, button->height() / 2)
+                                    : QPoint());
     }
     void Click(const char* name) {
         auto* button = form->Form2->findChild<QAbstractButton*>(QLatin1String(name));
