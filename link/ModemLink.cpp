@@ -72,9 +72,14 @@ void ModemLink::SendCommand(const Bytes& command) {
 }
 
 void ModemLink::QueueDirect(const Bytes& bytes) {
-    if (transmit_) {
+    if (transmit_ && !lastQueued_) {
         transmit_->Enqueue(bytes);
     }
+}
+
+void ModemLink::QueueLast(const Bytes& bytes) {
+    QueueDirect(bytes);
+    lastQueued_ = true;
 }
 
 void ModemLink::SendByte(std::uint8_t byte) {
@@ -82,7 +87,7 @@ void ModemLink::SendByte(std::uint8_t byte) {
 }
 
 void ModemLink::SendText(const Bytes& text) {
-    if (!transmit_) {
+    if (!transmit_ || lastQueued_) {
         return;
     }
     if (context_.operatingMode && context_.operatingMode() == kPsk31Mode) {
@@ -93,6 +98,9 @@ void ModemLink::SendText(const Bytes& text) {
 }
 
 void ModemLink::SendPriorityCommand(std::uint8_t code) {
+    if (lastQueued_) {
+        return;
+    }
     port_->WritePriority(0x80);
     port_->WritePriority(code);
 }

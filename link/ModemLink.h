@@ -64,6 +64,9 @@ public:
     void SendCommand(const Bytes& command);
     // Queues bytes at once, without the 50 ms wait.
     void QueueDirect(const Bytes& bytes);
+    // Queues the last bytes the modem gets (the reset when the main window closes): whatever
+    // is sent afterwards, by an operation the close came in the middle of, is dropped.
+    void QueueLast(const Bytes& bytes);
     void SendByte(std::uint8_t byte);
     // Text for the air: to the sound-card engine in PSK31 mode, else to the modem.
     void SendText(const Bytes& text);
@@ -90,6 +93,7 @@ private:
     std::unique_ptr<ReadCommThread> reader_;
     std::unique_ptr<TransmitThread> transmit_;
     std::unique_ptr<DisplayThread> display_;
+    bool lastQueued_ = false;
 };
 
 } // namespace tarvis

@@ -631,7 +631,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     link_.Flags().dispatchPaused = true;
     TextSending = false;
     link_.ClearTransmitQueue();
-    link_.QueueDirect(Command(kCmdModemReset));
+    link_.QueueLast(Command(kCmdModemReset));
     for (QTimer* timer : {TimeDisplayTimer, WaitTimer, CommandTimer, ResponseTimer, CQTimer}) {
         timer->stop();
     }

@@ -11,10 +11,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QThread>
 #include <QTimer>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -97,6 +99,27 @@ TEST_F(Station, StartsUpInOrderAndClosesWithTheResetLast) {
     EXPECT_TRUE(ini.contains("\r\nComPort=1\r\n"));
     EXPECT_TRUE(ini.contains("\r\nMainWidth=750\r\nMainHeight=390\r\n"));
     EXPECT_EQ(endedWith, -1);
+}
+
+TEST_F(Station, AWindowClosedWhileAModeIsSetUpSendsNothingAfterTheReset) {
+    TForm1 form(MakeEnvironment());
+    form.CreateStartWindows();
+    ASSERT_TRUE(form.SplashFrm()->RunSequence());
+    ASSERT_TRUE(port->WaitForWritten(std::string(kStartupBytes).size() / 3 + 1));
+    // The desktop session ends (or the operator chooses Exit) while the set-up of a mode waits
+    // between its commands: the rest of the set-up is not sent after the reset.
+    port->SetWriteLimit(0);
+    port->ClearWritten();
+    QTimer::singleShot(0, &form, [&form] { form.close(); });
+    form.mnuCodeAmtorClick();
+    port->SetWriteLimit(-1);
+    ASSERT_TRUE(port->WaitForWritten(2));
+    QElapsedTimer waited;
+    waited.start();
+    while (form.Link().PendingTransmitCount() > 0 && waited.elapsed() < 10000) {
+        QThread::msleep(1);
+    }
+    EXPECT_EQ(Hex(port->Written()), "80 09");
 }
 
 TEST_F(Station, ClosingRewritesTheFileEvenWhenNothingChanged) {
