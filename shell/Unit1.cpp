@@ -17,6 +17,7 @@
 #include "shell/Panels.h"
 #include "shell/Splash.h"
 #include "shell/StatusClock.h"
+#include "shell/StatusPane.h"
 #include "tuning/About.h"
 #include "tuning/SoundCardEngine.h"
 #include "tuning/ToolWindows.h"
@@ -402,12 +403,14 @@ void TForm1::CreateStatusBar() {
     font.setPixelSize(12);
     font.setBold(true);
     for (int i = 0; i < 9; ++i) {
-        auto* pane = new QLabel(StatusBar1);
+        auto* pane = new StatusPane(kStatusPanes[i].width, StatusBar1);
         pane->setFont(font);
-        pane->setMinimumWidth(kStatusPanes[i].width);
         pane->setAlignment(kStatusPanes[i].alignment | Qt::AlignVCenter);
         pane->setFrameShape(QFrame::Panel);
         pane->setFrameShadow(QFrame::Sunken);
+        if (i == 8) {
+            pane->ReserveWidthFor(WidestClockText(pane->fontMetrics()));
+        }
         StatusBar1->addWidget(pane, i == 8 ? 1 : 0);
         StatusPanes[static_cast<std::size_t>(i)] = pane;
     }

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
@@ -48,10 +49,15 @@ class MainWindow : public Station {};
 
 TEST_F(MainWindow, StatusBarHasNinePanesOfTheirWidths) {
     TForm1 form(MakeEnvironment());
-    const int widths[] = {70, 130, 75, 75, 100, 52, 52, 52, 10};
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(form.StatusPanes[i]->minimumWidth(), widths[i]) << i;
+    // Each pane asks for its width, or more when its text needs it ("MIRVOL" may); the clock's
+    // pane is widened to its text.
+    const int widths[] = {70, 130, 75, 75, 100, 52, 52, 52};
+    EXPECT_GE(form.StatusPanes[0]->sizeHint().width(), widths[0]);
+    for (int i = 1; i < 8; ++i) {
+        EXPECT_EQ(form.StatusPanes[i]->sizeHint().width(), widths[i]) << i;
     }
+    const QFontMetrics clock = form.StatusPanes[8]->fontMetrics();
+    EXPECT_GT(form.StatusPanes[8]->minimumWidth(), clock.horizontalAdvance(WidestClockText(clock)));
     EXPECT_TRUE(form.StatusPanes[0]->alignment() & Qt::AlignHCenter);
     EXPECT_TRUE(form.StatusPanes[1]->alignment() & Qt::AlignLeft);
     EXPECT_TRUE(form.StatusPanes[8]->alignment() & Qt::AlignRight);
@@ -64,6 +70,41 @@ TEST_F(MainWindow, StatusBarHasNinePanesOfTheirWidths) {
     }
     EXPECT_EQ(form.butV->text(), QStringLiteral("&v"));
     EXPECT_EQ(form.HardwareResetPanel->text(), QStringLiteral("Hardware Reset Occured"));
+}
+
+TEST(StatusClock, TheWidestClockTextBoundsEveryClockText) {
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(12);
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int widest = metrics.horizontalAdvance(WidestClockText(metrics));
+    for (QDate day(2026, 1, 1); day.year() < 2028; day = day.addDays(1)) {
+        for (const QTime time :
+             {QTime(0, 0, 0), QTime(11, 11, 11), QTime(18, 48, 58), QTime(23, 59, 59)}) {
+            const QString text = ClockText(QDateTime(day, time, Qt::UTC));
+            ASSERT_LE(metrics.horizontalAdvance(text), widest) << text.toStdString();
+        }
+    }
+}
+
+TEST_F(MainWindow, EveryPaneShowsItsWholeTextAtTheDefaultWindowSize) {
+    TForm1 form(MakeEnvironment());
+    form.resize(750, 390);
+    form.StatusBar1->show();
+    form.show();
+    form.SetStatusPane(1, QStringLiteral("ARQ Call to BB2BB"));
+    form.SetStatusPane(2, QStringLiteral("TX"));
+    form.SetStatusPane(3, QStringLiteral("ISS"));
+    form.SetStatusPane(6, QStringLiteral("WORD"));
+    form.reRXData->setPlainText(QStringLiteral("1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12"));
+    form.TimeDisplayTimerTimer();
+    QApplication::processEvents();
+    EXPECT_EQ(form.width(), 750);
+    for (QLabel* pane : form.StatusPanes) {
+        EXPECT_GE(pane->contentsRect().width(), pane->fontMetrics().horizontalAdvance(pane->text()))
+            << pane->text().toStdString();
+        EXPECT_LE(pane->geometry().right(), form.StatusBar1->width()) << pane->text().toStdString();
+    }
 }
 
 TEST_F(MainWindow, DisplayTimerShowsClockAndLineCounts) {
