@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package that building, testing and running Tarvis needs.
+# Installs every Debian 12 package that building, testing, packaging and running Tarvis need.
+#   scripts/setup.sh [PACKAGE...]    and these besides
 # Safe to run again: it asks apt only when something is missing.
 set -euo pipefail
 
@@ -12,7 +13,10 @@ PACKAGES=(
     libstorm-dev
     clang libclang-rt-14-dev
     xvfb xauth fonts-dejavu-core
+    desktop-file-utils appstream man-db dpkg-dev
 )
+# A script that needs more (the screenshot script, for one) names its packages as arguments.
+PACKAGES+=("$@")
 
 missing=()
 for p in "${PACKAGES[@]}"; do

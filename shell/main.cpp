@@ -62,6 +62,8 @@ void CloseOnTerminationSignals(tarvis::TForm1& mainWindow) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvis"));
+    // Desktops match the window to its menu entry and icon by this name.
+    QApplication::setDesktopFileName(QStringLiteral("org.tarvis.Tarvis"));
     QApplication::setStyle(new HintStyle);
     // The panes are designed for Fixedsys and the status bar for Tahoma; the system's own
     // monospace and sans-serif fonts stand in for them.
