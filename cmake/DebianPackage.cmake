@@ -15,7 +15,8 @@ set(CPACK_PACKAGE_DESCRIPTION
     "links and broadcasts, AMTOR, P-Mode, Baudot and ASCII RTTY, PSK31 through the sound\n"
     "card, and compressed file transfers between two Tarvis stations. The package also holds\n"
     "qd470sim, a simulator of the modem on pseudo-terminals for learning and testing without\n"
-    "a radio, and tarvis-implode, which compresses and expands files in the transfer format.")
+    "a radio, tarvis-implode, which compresses and expands files in the transfer format, and\n"
+    "tarvis-psk31, which runs the PSK31 modem on sound recordings.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
