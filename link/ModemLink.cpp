@@ -55,6 +55,23 @@ void ModemLink::StopIoThreads() {
     }
 }
 
+void ModemLink::SuspendThreads() {
+    if (reader_) {
+        reader_->Suspend();
+    }
+    if (transmit_) {
+        transmit_->Suspend();
+    }
+    if (display_) {
+        display_->Suspend();
+    }
+}
+
+bool ModemLink::ThreadsSuspended() const {
+    return (!reader_ || reader_->IsSuspended()) && (!transmit_ || transmit_->IsSuspended()) &&
+           (!display_ || display_->IsSuspended());
+}
+
 void ModemLink::CreateDisplayThread(DispatchTarget& target) {
     display_ = std::make_unique<DisplayThread>(ring_, flags_, target);
 }

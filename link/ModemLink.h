@@ -54,6 +54,11 @@ public:
     // Tells the receive thread to terminate and stops the transmit thread.
     void StopIoThreads();
     bool IoThreadsRunning() const { return transmit_ != nullptr; }
+    // Suspends the receive, transmit and dispatch threads, each until it reports itself
+    // suspended, so that the caller alone owns the port; they are not resumed.
+    void SuspendThreads();
+    // True when every thread there is reports itself suspended.
+    bool ThreadsSuspended() const;
 
     // The dispatch thread, created suspended.
     void CreateDisplayThread(DispatchTarget& target);

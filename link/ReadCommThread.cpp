@@ -25,9 +25,21 @@ ReadCommThread::~ReadCommThread() {
 
 void ReadCommThread::Terminate() {
     terminated_ = true;
+    stopStoring_ = true;
+    gate_.Release();
     if (thread_.joinable()) {
         thread_.join();
     }
+}
+
+void ReadCommThread::Suspend() {
+    stopStoring_ = true;
+    gate_.Suspend();
+}
+
+void ReadCommThread::Resume() {
+    stopStoring_ = terminated_.load();
+    gate_.Resume();
 }
 
 std::string ReadCommThread::LastLineError() {
@@ -38,6 +50,10 @@ std::string ReadCommThread::LastLineError() {
 void ReadCommThread::Run() {
     std::uint8_t buffer[kReadChunk];
     while (!terminated_) {
+        gate_.SafePoint();
+        if (terminated_) {
+            break;
+        }
         const unsigned events = port_.WaitEvent(kWaitMs);
         if ((events & kPortEventWaitFailed) != 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -52,9 +68,9 @@ void ReadCommThread::Run() {
                 port_.TakeLineErrors();
                 continue;
             }
-            for (int i = 0; i < n && !terminated_; ++i) {
+            for (int i = 0; i < n && !stopStoring_; ++i) {
                 framer_.Feed(buffer[i],
-                             [this](std::uint32_t item) { ring_.Store(item, &terminated_); });
+                             [this](std::uint32_t item) { ring_.Store(item, &stopStoring_); });
             }
         } else if ((events & kPortEventLineError) != 0) {
             ++lineErrors_;
@@ -62,6 +78,7 @@ void ReadCommThread::Run() {
             lastLineError_ = ClassifyLineError(errors);
         }
     }
+    gate_.Ended();
 }
 
 } // namespace tarvis

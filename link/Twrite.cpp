@@ -52,8 +52,14 @@ int TransmitThread::PskQueueLength() {
     return static_cast<int>(pskQueue_.size());
 }
 
+void TransmitThread::Suspend() {
+    wake_.Set();
+    gate_.Suspend();
+}
+
 void TransmitThread::Stop() {
     terminated_ = true;
+    gate_.Release();
     wake_.Set();
     if (thread_.joinable()) {
         thread_.join();
@@ -88,6 +94,7 @@ void TransmitThread::WriteOneChunk() {
 void TransmitThread::Run() {
     while (!terminated_) {
         wake_.Wait(200);
+        gate_.SafePoint();
         if (terminated_) {
             break;
         }
@@ -123,6 +130,7 @@ void TransmitThread::Run() {
             postTxReady_();
         }
     }
+    gate_.Ended();
 }
 
 } // namespace tarvis

@@ -3,6 +3,7 @@
 // sound-card engine one character per pass, and tells the main window whenever it can take
 // more (TxReady) - at the latest every 200 ms.
 #include "link/Commands.h"
+#include "link/SuspendGate.h"
 #include "platform/AutoResetEvent.h"
 
 #include <atomic>
@@ -31,6 +32,11 @@ public:
     int PendingTransmitCount();
     void SetWriteChunk(int count);
     int PskQueueLength();
+    // Stops the thread between chunks until Resume; returns once it reports itself suspended.
+    // Nothing queued is written meanwhile, so the port is free for another writer.
+    void Suspend();
+    void Resume() { gate_.Resume(); }
+    bool IsSuspended() const { return gate_.IsSuspended(); }
     // Marks the thread terminated, wakes it and waits for it to end.
     void Stop();
 
@@ -49,6 +55,7 @@ private:
     AutoResetEvent wake_;
     std::atomic<int> writeChunk_{1};
     std::atomic<bool> terminated_{false};
+    SuspendGate gate_;
     std::thread thread_;
 };
 

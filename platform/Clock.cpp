@@ -20,6 +20,9 @@ public:
     void Sleep(int milliseconds) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }
+    void SleepMicroseconds(int microseconds) override {
+        std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
+    }
 };
 
 class QtPump final : public EventPump {

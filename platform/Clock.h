@@ -14,6 +14,9 @@ public:
     // The current calendar time, in UTC.
     virtual QDateTime UtcNow() = 0;
     virtual void Sleep(int milliseconds) = 0;
+    // A sleep finer than a millisecond, for pacing a fast serial line; a clock that cannot
+    // sleep so briefly sleeps whole milliseconds instead.
+    virtual void SleepMicroseconds(int microseconds) { Sleep((microseconds + 999) / 1000); }
 };
 
 // The real clock of the machine.

@@ -142,6 +142,38 @@ TEST(ReadCommThread, StreamLongerThanTheRingArrivesWholeAndInOrder) {
     reader.Terminate();
 }
 
+TEST(SuspendedThreads, LeaveThePortToTheCallerUntilResumedAndStillEnd) {
+    FakeSerialPort port;
+    port.Open("fake");
+    ReceiveFramer framer;
+    ReceiveRing ring;
+    std::atomic<int> ready{0};
+    {
+        ReadCommThread reader(port, framer, ring);
+        TransmitThread transmit(port, nullptr, [&] { ++ready; });
+        reader.Suspend();
+        transmit.Suspend();
+        EXPECT_TRUE(reader.IsSuspended());
+        EXPECT_TRUE(transmit.IsSuspended());
+        // Nothing is read or written behind the caller's back.
+        port.Feed("AB");
+        transmit.Enqueue("xy");
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_EQ(ring.Count(), 0);
+        EXPECT_EQ(port.InputQueueCount(), 2);
+        EXPECT_EQ(port.Written(), "");
+
+        reader.Resume();
+        transmit.Resume();
+        EXPECT_TRUE(WaitFor([&] { return ring.Count() == 2 && port.Written() == "xy"; }));
+        EXPECT_FALSE(reader.IsSuspended());
+
+        // Suspended again, they still end when their owner goes.
+        reader.Suspend();
+        transmit.Suspend();
+    }
+}
+
 TEST(ReadCommThread, PairSplitAcrossReadsYieldsOneItem) {
     FakeSerialPort port;
     port.Open("fake");
