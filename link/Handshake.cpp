@@ -197,12 +197,14 @@ private:
             DropLinesAndEnd();
             return false;
         }
-        c_.dialogs.MessageBox(QLatin1String(reload), kErrorCaption, BoxButtons::OkCancel,
-                              BoxIcon::Stop);
-        // OK is where the firmware loader takes over and the exchange goes on after the
-        // download; until the loader is part of the program, OK ends the process as Cancel does.
-        DropLinesAndEnd();
-        return false;
+        if (c_.dialogs.MessageBox(QLatin1String(reload), kErrorCaption, BoxButtons::OkCancel,
+                                  BoxIcon::Stop) != BoxAnswer::Ok) {
+            DropLinesAndEnd();
+            return false;
+        }
+        // The exchange goes on only when the loader sent nothing; after a download it has
+        // ended the program itself.
+        return !(c_.reloadFirmware && c_.reloadFirmware());
     }
 
     bool ReadIdentification() {

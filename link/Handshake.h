@@ -30,6 +30,9 @@ struct HandshakeContext {
     std::function<void()> hideMainWindow;
     // Ends the process at once, without the closing steps.
     std::function<void(int)> endProcess;
+    // Runs the firmware loader for a damaged image; true when it has ended the program, false
+    // when it returned without sending anything.
+    std::function<bool()> reloadFirmware;
 };
 
 enum class HandshakeResult {

@@ -3,6 +3,7 @@
 #include "config/Fontunit.h"
 #include "config/Jw_utils.h"
 #include "config/Unit3.h"
+#include "firmware/FirmwarePanel.h"
 #include "link/Handshake.h"
 #include "link/PortNames.h"
 #include "modes/ModeSetup.h"
@@ -170,7 +171,7 @@ void TForm1::CreatePanels() {
     OverBox = panel("OverBox", "OVER", {140, 60});
     CWIDBox = panel("CWIDBox", "CW ID", {140, 60});
     WideShiftPanel = panel("WideShiftPanel", "", {200, 60});
-    pnlFWDownload = panel("pnlFWDownload", "", {300, 80});
+    pnlFWDownload = new TFirmwarePanel(this);
 
     // No action of their own: they take Alt+V, Alt+Q and Alt+U from the menus, so those keys
     // raise no menu and no beep; the hot keys act on them.
@@ -293,6 +294,9 @@ void TForm1::CreateMenus() {
     mnuFilesSendtextfile->setEnabled(false);
     mnuFilesSendBinaryFile = mnuFiles->addAction(QStringLiteral("Send &binary file..."));
     mnuFilesSendBinaryFile->setEnabled(false);
+    mnuFiles->addSeparator();
+    mnuFilesLoadFirmware = mnuFiles->addAction(QStringLiteral("Load &Firmware"));
+    connect(mnuFilesLoadFirmware, &QAction::triggered, this, &TForm1::mnuFilesLoadFirmwareClick);
     mnuFiles->addSeparator();
     saveconfig = mnuFiles->addAction(QStringLiteral("&Save Configuration"));
     connect(saveconfig, &QAction::triggered, this, [this] { SaveConfiguration(); });
@@ -570,6 +574,7 @@ bool TForm1::OpenModem() {
         },
         [this] { hide(); },
         env_.endProcess,
+        [this] { return LoadFirmware(); },
     };
     return OpenAndHandshake(context, PortName, ConfigChanged, identity) == HandshakeResult::Success;
 }
@@ -622,6 +627,12 @@ void TForm1::FinishStartup() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (FirmwareLoading()) {
+        // The download owns the port; closing asks it to stop, and it ends the program.
+        event->ignore();
+        pnlFWDownload->Button20Click();
+        return;
+    }
     event->accept();
     if (closed_) {
         return;

@@ -3,6 +3,7 @@
 // every timer for the life of the program. The behaviour of each part of the program lives
 // in its own files and works on this state.
 #include "config/Settings.h"
+#include "firmware/FirmwareLoader.h"
 #include "link/LinkStatus.h"
 #include "link/ModemIdentity.h"
 #include "link/ModemLink.h"
@@ -42,6 +43,7 @@ class TComFrm;
 class THelpForm;
 class TSplashFrm;
 class TFrequencyTuneFrm;
+class TFirmwarePanel;
 class TMirvolStatisticsFrm;
 class TSoundTuneFrm;
 class TToneTestBox;
@@ -198,6 +200,14 @@ public:
     QAction* mnuFilesSendBinaryFile = nullptr;
     QAction* mnuFilesSendtextfile = nullptr;
     QAction* mnuFilesExit = nullptr;
+    QAction* mnuFilesLoadFirmware = nullptr;
+    // Loads firmware into the modem; the program ends once an image has gone.
+    void mnuFilesLoadFirmwareClick();
+    // The loader, from the menu or the start-up's reload offer; true when it ended the program.
+    bool LoadFirmware();
+    bool FirmwareLoading() const { return loader_ != nullptr; }
+    // How long the download waits for the modem.
+    LoaderLimits FirmwareLimits;
     QAction* mnuViewEchoData = nullptr;
     QAction* mnuViewAmpTune = nullptr;
     QAction* mnuViewFreqTune = nullptr;
@@ -229,7 +239,7 @@ public:
     FloatingPanel* OverBox = nullptr;
     FloatingPanel* CWIDBox = nullptr;
     FloatingPanel* WideShiftPanel = nullptr;
-    FloatingPanel* pnlFWDownload = nullptr;
+    TFirmwarePanel* pnlFWDownload = nullptr;
     // Zero-height buttons holding the accelerators Alt+V, Alt+Q and Alt+U.
     QPushButton* butV = nullptr;
     QPushButton* butQ = nullptr;
@@ -320,6 +330,8 @@ private:
     std::unique_ptr<THelpForm> help_;
     ModemLink link_;
     std::unique_ptr<ModeWindow> modes_;
+    // While a firmware download runs.
+    FirmwareLoader* loader_ = nullptr;
     bool closed_ = false;
     bool shutdownRequested_ = false;
 };

@@ -71,7 +71,11 @@ protected:
                                      return true;
                                  },
                                  [this] { hidden = true; },
-                                 [this](int code) { endedWith = code; }};
+                                 [this](int code) { endedWith = code; },
+                                 [this] {
+                                     ++reloads;
+                                     return loaderEnds;
+                                 }};
         return OpenAndHandshake(context, portName, configChanged, identity);
     }
 
@@ -90,6 +94,10 @@ protected:
     std::vector<int> portChoices;
     std::function<void()> afterChoice;
     int portDialogs = 0;
+    // The firmware loader offered for a damaged image: how often it ran, and whether it ended
+    // the program.
+    int reloads = 0;
+    bool loaderEnds = false;
     bool hidden = false;
     int endedWith = -1;
 };
@@ -164,6 +172,8 @@ TEST_F(Handshake, EachFirmwareStatusHasItsAnswer) {
         endedWith = -1;
         hidden = false;
         modem->firmwareStatus = c.status;
+        // The reload offer refused.
+        dialogs.boxAnswers = {BoxAnswer::Cancel};
         const HandshakeResult result = Run();
         if (c.text.isEmpty()) {
             EXPECT_EQ(result, HandshakeResult::Success) << int(c.status);
@@ -183,6 +193,25 @@ TEST_F(Handshake, EachFirmwareStatusHasItsAnswer) {
         EXPECT_EQ(calls[calls.size() - 2], "RTS off");
         EXPECT_EQ(calls.back(), "DTR off");
         EXPECT_EQ(sound.played.size(), c.buttons == BoxButtons::Ok ? 1U : 0U);
+    }
+}
+
+TEST_F(Handshake, AnAcceptedReloadRunsTheLoaderAndGoesOnOnlyWhenNothingWasSent) {
+    for (const bool ends : {false, true}) {
+        TearDown();
+        SetUp();
+        reloads = 0;
+        loaderEnds = ends;
+        endedWith = -1;
+        modem->firmwareStatus = 0x06;
+        dialogs.boxAnswers = {BoxAnswer::Ok};
+        const HandshakeResult result = Run();
+        EXPECT_EQ(reloads, 1);
+        EXPECT_EQ(result, ends ? HandshakeResult::Ended : HandshakeResult::Success);
+        // The loader ends the program itself; the handshake adds no end of its own.
+        EXPECT_EQ(endedWith, -1);
+        const auto heard = modem->Heard();
+        EXPECT_EQ(std::count(heard.begin(), heard.end(), 0xA0), ends ? 0 : 1);
     }
 }
 
