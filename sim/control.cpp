@@ -1,5 +1,6 @@
 #include "sim/control.h"
 
+#include <fstream>
 #include <vector>
 
 namespace qd470sim {
@@ -62,7 +63,8 @@ std::optional<bool> onOffArgument(const std::vector<std::string_view>& w) {
 std::string_view controlHelp() {
     return "ok commands: [station N] send HEX... | status CODE [PAYLOAD...] | text STRING | "
            "silent on|off | escape on|off | xon | xoff | state | settings | air | lose | "
-           "quality 0..100 | air-rate MODE|all CPS | help | quit";
+           "quality 0..100 | air-rate MODE|all CPS | "
+           "download [success|fail|erase-fail|no-verdict] | image PATH | help | quit";
 }
 
 ControlReply runControl(Modem& modem, std::string_view line) {
@@ -114,6 +116,32 @@ ControlReply runControl(Modem& modem, std::string_view line) {
                          " needs escape mode (hardware 800A or 800B after the identification, "
                          "or 'escape on'); outside it the byte would be data");
         return sent(*bytes);
+    }
+    if (cmd == "download") {
+        if (w.size() == 2) {
+            const auto outcome = parseDownloadOutcome(w[1]);
+            if (!outcome)
+                return error("download needs success, fail, erase-fail or no-verdict");
+            modem.download().setOutcome(*outcome);
+        } else if (w.size() > 2) {
+            return error("download takes at most one word");
+        }
+        return {"ok download " + modem.download().stateLine(), false};
+    }
+    if (cmd == "image") {
+        // Everything after "image " is the path, blanks included.
+        const std::size_t start = line.find(cmd) + cmd.size() + 1;
+        if (start >= line.size())
+            return error("image needs a file to write the last firmware image to");
+        const std::string path(line.substr(start));
+        const Bytes& image = modem.download().image();
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char*>(image.data()),
+                   static_cast<std::streamsize>(image.size()));
+        file.close();
+        if (!file)
+            return error("cannot write " + path);
+        return {"ok image " + std::to_string(image.size()) + " bytes written to " + path, false};
     }
     if (cmd == "state")
         return {"ok " + modem.stateLine(), false};

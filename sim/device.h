@@ -19,6 +19,8 @@ public:
     bool open(std::string& error);
 
     int master() const { return master_; }
+    // The speed the host has set its side of the line to, in baud; 0 when it cannot be read.
+    int hostBaud() const;
     const std::string& devicePath() const { return devicePath_; }
 
     // Opens and closes of the device by others (the host) are seen on this descriptor.

@@ -48,9 +48,24 @@ bool hardwareUsesEscapes(std::uint16_t hardware) {
     return hardware == 0x800A || hardware == 0x800B;
 }
 
-Modem::Modem(ModemIdentity identity, LogSink& log) : identity_(identity), log_(log) {}
+Modem::Modem(ModemIdentity identity, LogSink& log)
+    : identity_(identity), log_(log), download_(log) {}
 
 void Modem::fromHost(std::span<const std::uint8_t> bytes) {
+    if (hostBaud_ != 0 && hostBaud_ != download_.baud()) {
+        ++speedErrors_;
+        log_.line("error: " + std::to_string(bytes.size()) + " bytes sent at " +
+                  std::to_string(hostBaud_) + " baud while the modem listens at " +
+                  std::to_string(download_.baud()) + " baud; they arrive garbled and are lost");
+        return;
+    }
+    if (download_.active()) {
+        Bytes out;
+        download_.fromHost(bytes, out, identity_.firmwareStatus);
+        if (!silent_)
+            output_.insert(output_.end(), out.begin(), out.end());
+        return;
+    }
     for (const HostEvent& event : parser_.feed(bytes))
         handle(event);
 }
@@ -144,6 +159,20 @@ void Modem::answerQuery(std::uint8_t code) {
     const ModemIdentity& id = identity_;
     Bytes payload;
     switch (code) {
+    case 0x84: {
+        // Answered as a status item, which the host's normal operation ignores; the download
+        // exchange looks for the byte 84 itself.
+        Bytes out;
+        encoder_.status(code, out);
+        queue(std::move(out));
+        return;
+    }
+    case 0x6A: {
+        Bytes out;
+        download_.begin(out);
+        output_.insert(output_.end(), out.begin(), out.end());
+        return;
+    }
     case 0x02:
         if (!id.firmwareStatus)
             return;
@@ -190,6 +219,7 @@ std::string Modem::stateLine() const {
                     " mirvol2000=" + onOff(id.mirvol2000) +
                     " answers=" + std::string(answerFormName(id.answers)) +
                     " escape=" + onOff(escapeMode()) + " silent=" + onOff(silent_) +
+                    " speed-errors=" + std::to_string(speedErrors_) +
                     " mode=" + std::string(airModeName(settings_.mode())) +
                     " listen=" + settings_.value("listen").value_or("unset") +
                     " mycall=" + quoted(settings_.myCall()) +

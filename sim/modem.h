@@ -4,6 +4,7 @@
 // on a pseudo-terminal and tests can drive it directly.
 #pragma once
 
+#include "sim/download.h"
 #include "sim/protocol.h"
 #include "sim/settings.h"
 
@@ -47,7 +48,6 @@ public:
 };
 
 class Modem;
-
 // Where a modem's air side goes: the simulated HF channel that carries its calls, links,
 // broadcasts and text to the other stations. Without one the modem keeps everything to itself.
 class AirSide {
@@ -70,6 +70,16 @@ public:
     // Bytes the host wrote. Every command and every run of text is logged; queries the modem
     // answers leave their answers in the output.
     void fromHost(std::span<const std::uint8_t> bytes);
+
+    // The speed the host's side of the line is set to, as the terminal reports it (0: not
+    // known). Bytes sent at another speed than the modem listens at arrive garbled: they are
+    // reported as an error and dropped.
+    void setHostLineSpeed(int baud) { hostBaud_ = baud; }
+    unsigned long speedErrors() const { return speedErrors_; }
+
+    FirmwareDownload& download() { return download_; }
+    // The host has let go of the port.
+    void portReleased() { download_.portReleased(); }
 
     // Everything the modem has to send to the host since the last call.
     Bytes takeOutput();
@@ -118,6 +128,9 @@ private:
 
     ModemIdentity identity_;
     LogSink& log_;
+    FirmwareDownload download_;
+    int hostBaud_ = 0;
+    unsigned long speedErrors_ = 0;
     HostParser parser_;
     ModemEncoder encoder_;
     Bytes output_;

@@ -33,6 +33,7 @@ void Station::readable() {
     for (;;) {
         const ssize_t n = ::read(pty_.master(), buf, sizeof buf);
         if (n > 0) {
+            modem_.setHostLineSpeed(pty_.hostBaud());
             modem_.fromHost({buf, static_cast<std::size_t>(n)});
             continue;
         }
@@ -51,8 +52,10 @@ void Station::portEvents() {
         log_.line("port opened by the host");
     for (int i = 0; i < activity.closed; ++i)
         log_.line("port closed by the host");
-    if (activity.released)
+    if (activity.released) {
         pending_.clear();
+        modem_.portReleased();
+    }
 }
 
 void Station::flush() {

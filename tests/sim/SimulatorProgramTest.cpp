@@ -304,7 +304,7 @@ TEST_P(SimulatorStartup, AnswersTheHostsStartupExchangeExactly) {
     ASSERT_TRUE(port.isOpen());
     port.send("80 41");
     port.send("80 46");
-    port.send("80 84");
+    EXPECT_EQ(port.ask("80 84", 2), "80 84");
     EXPECT_EQ(port.quietFor(150ms), "");
     const char* queries[] = {"80 02", "80 76", "80 77", "80 78", "80 7B", "80 A0"};
     for (int i = 0; i < 6; ++i) {
@@ -771,3 +771,38 @@ TEST_F(TwoStations, AnUnansweredCallFails) {
 }
 
 } // namespace
+
+namespace {
+
+void setSpeed(int fd, speed_t speed) {
+    termios tio{};
+    ::tcgetattr(fd, &tio);
+    ::cfsetispeed(&tio, speed);
+    ::cfsetospeed(&tio, speed);
+    ::tcsetattr(fd, TCSANOW, &tio);
+}
+
+} // namespace
+
+TEST_F(Simulator, FollowsTheHostToTheDownloadSpeedAndRefusesBytesSentAtTheOldOne) {
+    auto sim = start();
+    HostPort port(link);
+    ASSERT_TRUE(port.isOpen());
+    EXPECT_EQ(port.ask("80 6A 80 07", 1), "6A");
+    // Still at 9600 baud: the modem, now at 57600, cannot make sense of it.
+    port.send("80 0F");
+    EXPECT_TRUE(logHas(log, "error: 2 bytes sent at 9600 baud while the modem listens at 57600 "
+                            "baud; they arrive garbled and are lost"));
+    EXPECT_EQ(port.quietFor(100ms), "");
+    setSpeed(port.fd(), B57600);
+    EXPECT_EQ(port.ask("80 0F", 1), "0F");
+    EXPECT_EQ(port.ask("80 01", 1), "01");
+    port.send("53 39 0A"); // "S9\n", the end record
+    EXPECT_EQ(port.read(3), "02 80 0A");
+    port.send("80 09");
+    EXPECT_TRUE(logHas(log, "download: modem reset; normal operation at 9600 baud"));
+    setSpeed(port.fd(), B9600);
+    EXPECT_EQ(port.ask("80 02", 4), "80 02 80 0A");
+    sim->signal(SIGTERM);
+    EXPECT_EQ(sim->wait(), 0);
+}
