@@ -10,6 +10,7 @@
 #include <chrono>
 #include <csignal>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -32,6 +33,8 @@ public:
         }
         pid_ = ::fork();
         if (pid_ == 0) {
+            // A test program that dies does not leave its simulator behind.
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
             std::vector<char*> argv;
             for (std::string& a : args) {
                 argv.push_back(a.data());
