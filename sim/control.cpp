@@ -126,7 +126,9 @@ ControlReply runControl(Modem& modem, std::string_view line) {
         } else if (w.size() > 2) {
             return error("download takes at most one word");
         }
-        return {"ok download " + modem.download().stateLine(), false};
+        return {"ok download " + modem.download().stateLine() +
+                    " speed-errors=" + std::to_string(modem.speedErrors()),
+                false};
     }
     if (cmd == "image") {
         // Everything after "image " is the path, blanks included.

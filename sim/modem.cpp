@@ -153,6 +153,8 @@ void Modem::answerQuery(std::uint8_t code) {
     // The host begins every start-up exchange outside escape mode.
     if (code == 0x02)
         encoder_.escapeMode = false;
+    if (code == 0x09)
+        identified_ = false;
     if (silent_)
         return;
 
@@ -160,8 +162,11 @@ void Modem::answerQuery(std::uint8_t code) {
     Bytes payload;
     switch (code) {
     case 0x84: {
-        // Answered as a status item, which the host's normal operation ignores; the download
-        // exchange looks for the byte 84 itself.
+        // Once the modem is up and identified, 80 84 is the download's first command and is
+        // answered, as a status item the host's normal operation ignores (the download looks
+        // for the byte 84 itself). In the start-up exchange it is not answered.
+        if (!identified_)
+            return;
         Bytes out;
         encoder_.status(code, out);
         queue(std::move(out));
@@ -204,8 +209,10 @@ void Modem::answerQuery(std::uint8_t code) {
     queue(std::move(out));
     // The hardware answer is the last of the identification; from the next byte on, hardware
     // that escapes does so, as the host now knows to expect it.
-    if (code == 0xA0)
+    if (code == 0xA0) {
         encoder_.escapeMode = hardwareUsesEscapes(id.hardware);
+        identified_ = true;
+    }
 }
 
 std::string Modem::stateLine() const {
@@ -219,7 +226,6 @@ std::string Modem::stateLine() const {
                     " mirvol2000=" + onOff(id.mirvol2000) +
                     " answers=" + std::string(answerFormName(id.answers)) +
                     " escape=" + onOff(escapeMode()) + " silent=" + onOff(silent_) +
-                    " speed-errors=" + std::to_string(speedErrors_) +
                     " mode=" + std::string(airModeName(settings_.mode())) +
                     " listen=" + settings_.value("listen").value_or("unset") +
                     " mycall=" + quoted(settings_.myCall()) +

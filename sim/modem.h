@@ -78,8 +78,11 @@ public:
     unsigned long speedErrors() const { return speedErrors_; }
 
     FirmwareDownload& download() { return download_; }
-    // The host has let go of the port.
-    void portReleased() { download_.portReleased(); }
+    // The host has let go of the port: the next one starts afresh.
+    void portReleased() {
+        download_.portReleased();
+        identified_ = false;
+    }
 
     // Everything the modem has to send to the host since the last call.
     Bytes takeOutput();
@@ -130,6 +133,8 @@ private:
     LogSink& log_;
     FirmwareDownload download_;
     int hostBaud_ = 0;
+    // The host has read the identification since the modem was last reset or let go.
+    bool identified_ = false;
     unsigned long speedErrors_ = 0;
     HostParser parser_;
     ModemEncoder encoder_;

@@ -184,6 +184,8 @@ TEST_F(StationOnSimulator, EachFirmwareStatusHasItsMessage) {
     for (const auto& [status, message] : cases) {
         StartSim({"--firmware-status", status});
         dialogs.boxes.clear();
+        // A reload offered is refused (accepting it runs the firmware loader).
+        dialogs.boxAnswers = {BoxAnswer::Cancel};
         endedWith = -1;
         TForm1 form(MakeEnvironment(SystemClock()));
         const bool started = Start(form);

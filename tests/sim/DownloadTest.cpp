@@ -33,6 +33,7 @@ const std::string kImage = "S00600004844521B\nS2140000000102030405060708090A0B0C
 
 // Brings the modem to the point where it takes the image of `type` ("00" or "01").
 void ready(Modem& modem, const char* type) {
+    ask(modem, "80 A0");
     EXPECT_EQ(ask(modem, "80 84"), "80 84");
     EXPECT_EQ(ask(modem, "80 6A 80 07"), "6A");
     modem.setHostLineSpeed(kDownloadBaud);
@@ -58,6 +59,21 @@ TEST(Download, StoresTheImageGivesTheVerdictAtTheEndRecordAndResetsToNormal) {
     modem.setHostLineSpeed(kNormalBaud);
     EXPECT_EQ(ask(modem, "80 02"), "80 02 80 0A");
     EXPECT_EQ(modem.speedErrors(), 0u);
+}
+
+TEST(Download, TheFirstCommandIsAnsweredOnlyOnceTheModemIsUpAndIdentified) {
+    Log log;
+    ModemIdentity id;
+    Modem modem(id, log);
+    // The start-up exchange's 80 84 is not answered.
+    EXPECT_EQ(ask(modem, "80 41 80 46 80 84"), "");
+    ask(modem, "80 02 80 76 80 77 80 78 80 7B 80 A0");
+    EXPECT_EQ(ask(modem, "80 84"), "80 84");
+    // A reset, or a host letting go of the port, starts afresh.
+    EXPECT_EQ(ask(modem, "80 09 80 84"), "");
+    ask(modem, "80 A0");
+    modem.portReleased();
+    EXPECT_EQ(ask(modem, "80 84"), "");
 }
 
 TEST(Download, OutcomesFollowTheControlCommandAndTheFirmwareStatusFollowsTheVerdict) {
@@ -121,7 +137,7 @@ TEST(Download, ControlChoosesTheOutcomeAndWritesTheStoredImage) {
     ModemIdentity id;
     Modem modem(id, log);
     EXPECT_EQ(runControl(modem, "download").text,
-              "ok download stage=idle baud=9600 outcome=success image=0 type=none");
+              "ok download stage=idle baud=9600 outcome=success image=0 type=none speed-errors=0");
     EXPECT_EQ(runControl(modem, "download maybe").text,
               "error: download needs success, fail, erase-fail or no-verdict");
     EXPECT_EQ(runControl(modem, "image").text,
