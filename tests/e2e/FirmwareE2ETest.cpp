@@ -7,11 +7,13 @@
 #include "tests/e2e/StationHome.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace tarvis;
@@ -117,8 +119,27 @@ TEST_F(FirmwareOnSimulator, ImagesReachTheModemByteForByteAtTheDownloadSpeed) {
     QObject::connect(form.pnlFWDownload->DownloadGauge, &QProgressBar::valueChanged,
                      [&](int v) { gauge.push_back(v); });
 
+    // What the panel shows while the modem resets after a success.
+    QStringList successShown;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        TFirmwarePanel& panel = *form.pnlFWDownload;
+        if (panel.isVisible() && panel.FileNameBox->text().startsWith(QLatin1String("Success"))) {
+            successShown << panel.FileNameBox->text() +
+                                (panel.FileNameBox->palette().color(QPalette::WindowText) == Qt::red
+                                     ? " red"
+                                     : " not red") +
+                                (panel.Button20->isEnabled() ? " abort" : " no abort");
+        }
+    });
+    look.start(100);
+
     ClickLoadFirmware(form);
 
+    ASSERT_FALSE(successShown.isEmpty());
+    EXPECT_EQ(successShown.first(),
+              QStringLiteral("Success!\n Reseting Modem. Please wait. red no abort"));
+    EXPECT_FALSE(form.pnlFWDownload->isVisible());
     EXPECT_EQ(endedWith, 0);
     EXPECT_EQ(Texts(), (QStringList{"Firmware download success! Download another?",
                                     "Firmware download success! Download another?",
