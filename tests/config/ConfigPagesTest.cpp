@@ -7,6 +7,7 @@
 #include "config/Unit3.h"
 #include "modes/ModeSetup.h"
 #include "tests/modes/ModeStation.h"
+#include "tests/support/ClickOnPage.h"
 #include "tuning/ToolWindows.h"
 
 #include <QAction>
@@ -67,14 +68,7 @@ protected:
         form->ConfigurationPages1->trigger();
     }
     // Brings the button's page to the front and clicks it as the operator would.
-    void Click(QAbstractButton* button) {
-        for (QWidget* w = button; w != nullptr; w = w->parentWidget()) {
-            if (const int page = form->Form2->ConfigFolder->indexOf(w); page >= 0) {
-                form->Form2->ConfigFolder->setCurrentIndex(page);
-            }
-        }
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
+    void Click(QAbstractButton* button) { test::ClickOnPage(*form->Form2->ConfigFolder, button); }
     template <typename T> T* Find(const char* name) {
         T* found = form->Form2->findChild<T*>(QLatin1String(name));
         EXPECT_NE(found, nullptr) << name;

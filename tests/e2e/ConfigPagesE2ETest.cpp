@@ -7,6 +7,7 @@
 #include "shell/Unit1.h"
 #include "tests/e2e/SimProcess.h"
 #include "tests/e2e/StationHome.h"
+#include "tests/support/ClickOnPage.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -75,20 +76,7 @@ protected:
         Settle();
         return sim->Commands().mid(from);
     }
-    void Click(QAbstractButton* button) {
-        for (QWidget* w = button; w != nullptr; w = w->parentWidget()) {
-            if (const int page = form->Form2->ConfigFolder->indexOf(w); page >= 0) {
-                form->Form2->ConfigFolder->setCurrentIndex(page);
-            }
-        }
-        // A radio button or check box takes a click on its indicator or caption only; the middle
-        // of a box that its layout stretches can be empty space, depending on the font.
-        const bool indicator = qobject_cast<QRadioButton*>(button) != nullptr ||
-                               qobject_cast<QCheckBox*>(button) != nullptr;
-        QTest::mouseClick(button, Qt::LeftButton, {},
-                          indicator ? QPoint(button->height() / 2, button->height() / 2)
-                                    : QPoint());
-    }
+    void Click(QAbstractButton* button) { test::ClickOnPage(*form->Form2->ConfigFolder, button); }
     void Click(const char* name) {
         auto* button = form->Form2->findChild<QAbstractButton*>(QLatin1String(name));
         ASSERT_NE(button, nullptr) << name;
